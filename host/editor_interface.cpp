@@ -1,0 +1,5 @@
+#include "host/editor_interface.h"
+
+#include "host/audio_effect.h"
+
+AEffEditor::AEffEditor(AudioEffect* owner) : effect(owner) { owner->setEditor(this); }

@@ -1,0 +1,38 @@
+// What the plug-in layers need of an editor; the editor window implements it.
+#pragma once
+
+#include <cstdint>
+
+#include "host/effect_record.h"
+
+class AudioEffect;
+
+// A key as the host passes it: character, virtual key code and modifier bits.
+struct VstKeyCode {
+  int32_t character;
+  unsigned char virt;
+  unsigned char modifier;
+};
+
+class AEffEditor {
+ public:
+  // Attaches itself to the effect: stores the pointer and sets the editor flag.
+  explicit AEffEditor(AudioEffect* effect);
+  virtual ~AEffEditor() = default;
+
+  AEffEditor(const AEffEditor&) = delete;
+  AEffEditor& operator=(const AEffEditor&) = delete;
+
+  virtual bool getRect(vst::ERect** rect) = 0;
+  virtual bool open(void* parentWindow) = 0;
+  virtual void close() = 0;
+  virtual void idle() = 0;
+  virtual bool onKeyDown(VstKeyCode& key) = 0;
+  virtual bool onKeyUp(VstKeyCode& key) = 0;
+  virtual bool setKnobMode(int32_t mode) = 0;
+  // A parameter changed: the control on screen follows (may arrive on any thread).
+  virtual void setParameter(int32_t index, float value) = 0;
+
+ protected:
+  AudioEffect* effect;
+};

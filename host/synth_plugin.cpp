@@ -1,0 +1,164 @@
+#include "host/synth_plugin.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr char kEffectName[] = "Quillstave";
+constexpr char kVendorString[] = "quillstave.org";
+constexpr char kProductString[] = "Quillstave Plucked String Synthesizer";
+
+}  // namespace
+
+SynthPlugin::SynthPlugin(vst::HostCallback master)
+    : AudioEffectX(master, params::kNumPrograms, params::kNumParams) {
+  bank = new (std::nothrow) params::ProgramBank;
+  if (audioMaster) {
+    setNumInputs(2);
+    setNumOutputs(2);
+    canProcessReplacing(true);
+    hasVu(false);
+    hasClip(false);
+    isSynth(true);
+    setUniqueID(vst::fourCC("QSTV"));
+  }
+  initFactoryPresets();
+  if (bank) setProgram(0);
+  suspend();
+}
+
+SynthPlugin::~SynthPlugin() { delete bank; }
+
+void SynthPlugin::setParameter(int32_t index, float value) {
+  if (index < 0 || index >= params::kNumParams) return;
+  parameterValues[index].store(value, std::memory_order_relaxed);
+  if (bank) currentRecord().values[index] = value;
+}
+
+float SynthPlugin::getParameter(int32_t index) {
+  if (index < 0 || index >= params::kNumParams) return 0.0f;
+  return parameterValues[index].load(std::memory_order_relaxed);
+}
+
+void SynthPlugin::process(float** inputs, float** outputs, int32_t sampleFrames) {
+  renderBlock(inputs, outputs, sampleFrames, false);
+}
+
+void SynthPlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+  renderBlock(inputs, outputs, sampleFrames, true);
+}
+
+void SynthPlugin::renderBlock(float**, float** outputs, int32_t sampleFrames, bool replacing) {
+  if (!replacing) return;
+  for (int32_t i = 0; i < sampleFrames; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
+}
+
+void SynthPlugin::setProgram(int32_t program) {
+  if (!bank || program < 0 || program >= params::kNumPrograms) return;
+  curProgram.store(program, std::memory_order_relaxed);
+  for (int32_t index : params::kProgramApplyOrder)
+    setParameter(index, bank->programs[program].values[index]);
+}
+
+void SynthPlugin::setProgramName(char* name) {
+  if (bank) currentRecord().setName(name);
+}
+
+void SynthPlugin::getProgramName(char* name) {
+  if (bank)
+    std::memcpy(name, currentRecord().name, params::kNameSize);
+  else
+    name[0] = '\0';
+}
+
+bool SynthPlugin::getProgramNameIndexed(int32_t, int32_t index, char* text) {
+  if (!bank || index < 0 || index >= params::kNumPrograms) return false;
+  std::memcpy(text, bank->programs[index].name, params::kNameSize);
+  return true;
+}
+
+bool SynthPlugin::copyProgram(int32_t destination) {
+  if (!bank || destination < 0 || destination >= params::kNumPrograms) return false;
+  bank->programs[destination] = currentRecord();
+  return true;
+}
+
+void SynthPlugin::getParameterLabel(int32_t index, char* label) {
+  params::writeLabel(index, label);
+}
+
+void SynthPlugin::getParameterDisplay(int32_t index, char* text) {
+  params::writeDisplay(index, getParameter(index), params::DisplayContext{1, 1.0f}, text);
+}
+
+void SynthPlugin::getParameterName(int32_t index, char* text) {
+  params::writeName(index, getParameter(params::kQuantizeNoise), text);
+}
+
+int32_t SynthPlugin::getChunk(void** data, bool isPreset) {
+  if (!bank) return 0;
+  if (isPreset) {
+    *data = &currentRecord();
+    return sizeof(params::ProgramRecord);
+  }
+  *data = bank;
+  return sizeof(params::ProgramBank);
+}
+
+int32_t SynthPlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
+  if (!bank) return 0;
+  if (isPreset) {
+    if (byteSize != sizeof(params::ProgramRecord)) return 0;
+    std::memcpy(&currentRecord(), data, sizeof(params::ProgramRecord));
+  } else {
+    if (byteSize != sizeof(params::ProgramBank)) return 0;
+    std::memcpy(bank, data, sizeof(params::ProgramBank));
+  }
+  // A stored name may come without its terminator; keep it inside its field.
+  for (auto& record : bank->programs) record.name[params::kNameSize - 1] = '\0';
+  return 1;
+}
+
+void SynthPlugin::setSampleRate(float rate) { AudioEffectX::setSampleRate(rate); }
+
+void SynthPlugin::suspend() {}
+
+void SynthPlugin::resume() { wantEvents(1); }
+
+int32_t SynthPlugin::processEvents(vst::VstEvents*) { return 1; }
+
+bool SynthPlugin::getOutputProperties(int32_t index, vst::VstPinProperties* properties) {
+  if (index < 0 || index > 1) return false;
+  std::snprintf(properties->label, sizeof(properties->label), "Quillstave %1d", index + 1);
+  properties->flags = vst::kVstPinIsActive | vst::kVstPinIsStereo;
+  return true;
+}
+
+bool SynthPlugin::getEffectName(char* name) {
+  std::strcpy(name, kEffectName);
+  return true;
+}
+
+bool SynthPlugin::getVendorString(char* text) {
+  std::strcpy(text, kVendorString);
+  return true;
+}
+
+bool SynthPlugin::getProductString(char* text) {
+  std::strcpy(text, kProductString);
+  return true;
+}
+
+int32_t SynthPlugin::getVendorVersion() { return 1; }
+
+int32_t SynthPlugin::canDo(char* text) {
+  if (std::strcmp(text, "receiveVstEvents") == 0) return 1;
+  if (std::strcmp(text, "receiveVstMidiEvent") == 0) return 1;
+  return -1;
+}
+
+void SynthPlugin::initFactoryPresets() {
+  if (bank) params::writeFactoryPresets(*bank);
+}

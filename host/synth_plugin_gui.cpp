@@ -1,0 +1,19 @@
+#include "host/synth_plugin_gui.h"
+
+#include <new>
+
+#include "editor/synth_editor.h"
+#include "host/module.h"
+
+SynthPluginGui::SynthPluginGui(vst::HostCallback master) : SynthPlugin(master) {
+  setUniqueID(vst::fourCC("QSTV"));
+  // The editor attaches itself to this plug-in while it is built.
+  if (!new (std::nothrow) SynthEditor(this)) module::outOfMemory = true;
+}
+
+SynthPluginGui::~SynthPluginGui() = default;
+
+void SynthPluginGui::setParameter(int32_t index, float value) {
+  SynthPlugin::setParameter(index, value);
+  if (editor) editor->setParameter(index, value);
+}
