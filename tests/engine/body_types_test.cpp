@@ -73,14 +73,6 @@ TEST(RandomCoefficients, SeededProductsOfUniformPairs) {
   EXPECT_NE(values, again);
 }
 
-TEST(RandomCoefficients, CountLimitsTheWrittenValues) {
-  std::vector<double> values(4, 7.0);
-  engine::generateRandomCoefficients(values.data(), 3, 2);
-  EXPECT_NE(values[1], 7.0);
-  EXPECT_EQ(values[2], 7.0);
-  EXPECT_EQ(values[3], 7.0);
-}
-
 TEST(BodyTypeSelection, FixedTypesUseTheirTables) {
   double scratch[kBodyTableLength] = {};
   for (int k = 0; k <= 8; ++k) {

@@ -53,14 +53,9 @@ TEST(DelayLineDelay, FractionalDelayUsesLagrangeCoefficients) {
 
   const std::vector<float> out = feedRamp(line, 1000);
   for (int n = 404; n < 1000; ++n) ASSERT_NEAR(out[n], n - 400.25f, 1e-3f) << n;
-}
-
-TEST(DelayLineDelay, ConstantInputComesOutUnchanged) {
-  DelayLine line(kCapacity);
-  line.setDelay(123.6f);
-  float out = 0.0f;
-  for (int n = 0; n < 200; ++n) out = line.tick(0.5f);
-  EXPECT_NEAR(out, 0.5f, 1e-6f);
+  // The coefficients sum to 1: a constant comes out unchanged.
+  for (int n = 0; n < 500; ++n) line.tick(0.5f);
+  EXPECT_NEAR(line.lastOutput(), 0.5f, 1e-6f);
 }
 
 TEST(DelayLineDelay, DelayBeyondCapacityIsClamped) {
@@ -82,7 +77,7 @@ TEST(DelayLineDelay, ZeroDelayReturnsTheInput) {
 
 TEST(DelayLineDelay, UnusableDelaysStayInsideTheBuffer) {
   DelayLine line(64);
-  for (float delay : {-5.0f, std::numeric_limits<float>::quiet_NaN()}) {
+  for (float delay : {-5.0f, std::numeric_limits<float>::quiet_NaN(), -0.5f}) {
     line.setDelay(delay);
     EXPECT_EQ(line.getIntegerDelay(), 0);
     EXPECT_EQ(line.tick(0.5f), 0.5f);
@@ -91,18 +86,6 @@ TEST(DelayLineDelay, UnusableDelaysStayInsideTheBuffer) {
   EXPECT_EQ(line.getIntegerDelay(), 63);
   EXPECT_EQ(line.getCoefficients(), (std::array<float, 4>{0.0f, 0.0f, 0.0f, 1.0f}));
   for (int n = 0; n < 200; ++n) ASSERT_TRUE(std::isfinite(line.tick(1.0f)));
-}
-
-TEST(DelayLineDelay, ShortDelaysWrapTheirTaps) {
-  // Below 3 samples the newer taps reach past the write position; they must wrap
-  // inside the buffer and the line must keep producing finite values.
-  DelayLine line(16);
-  for (int n = 0; n < 200; ++n) {
-    line.setDelay(0.1f * static_cast<float>(n % 30));
-    ASSERT_GE(line.getReadIndex(), 0);
-    ASSERT_LT(line.getReadIndex(), 16);
-    ASSERT_TRUE(std::isfinite(line.tick(std::sin(0.3f * static_cast<float>(n)))));
-  }
 }
 
 TEST(DelayLineDelay, SetDelayMovesOnlyTheReadIndex) {
