@@ -12,7 +12,7 @@ namespace engine {
 
 class DelayLine {
  public:
-  // Allocates `capacity` samples of silence (at least 4, so the four taps fit).
+  // Allocates `bufferSize` samples of silence (at least 4, so the four taps fit).
   explicit DelayLine(int bufferSize);
 
   // Zeroes the buffer and the last output; indices, delay and coefficients stay.
@@ -45,8 +45,8 @@ class DelayLine {
   void fillNoise(float brightness);
   void fillSine();
 
-  // Delays are clamped here before they are rounded to a whole number of samples,
-  // so that neither infinity nor NaN reaches the integer conversion.
+  // Longer delays are cut to this before rounding, so that an infinite delay
+  // never reaches the integer conversion.
   static constexpr float kLargestDelay = 1.0e9f;
 
   int capacity = 4;
