@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/random.h"
+
 namespace {
 
 constexpr char kEffectName[] = "Quillstave";
@@ -32,6 +34,9 @@ SynthPlugin::SynthPlugin(vst::HostCallback master)
   controllerMap[105] = params::kLeakageCut;
   controllerMap[106] = params::kReso;
   controllerMap[107] = params::kWarp;
+  // The voices' noise tables are drawn from the generator: start it afresh so
+  // that every instance gets the same tables, whatever ran before on this thread.
+  engine::seedRandom(0);
   for (auto& voice : voices) voice.reset(new (std::nothrow) engine::Voice(*this));
 
   initFactoryPresets();

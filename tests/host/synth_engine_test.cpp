@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "synth_probe.h"
@@ -131,13 +132,13 @@ TEST_F(Engine, SameKeyTwiceTakesTwoVoices) {
 }
 
 TEST_F(Engine, NoteOffInTheSameListDoesNotReleaseThePendingNote) {
+  synth.setParameter(kRelease, 0.0f);
   noteOn(60, 127);
   synth.midi(0x80, 60, 0);
   synth.render(4410);
   EXPECT_EQ(synth.voice(0).getState(), engine::kVoiceSounding);
   // A later note-off releases it.
   synth.midi(0x80, 60, 0);
-  synth.setParameter(kRelease, 0.0f);
   synth.render(64);
   EXPECT_EQ(synth.voice(0).getState(), engine::kVoiceFree);
 }
@@ -232,14 +233,25 @@ TEST_F(Engine, WarpChangesBecomeARampOverTheNextBlock) {
   EXPECT_EQ(synth.warpSmoothed.get(), 0.1f);
 }
 
-TEST_F(Engine, HeldNoteEndsAfterASecondBelowTheThreshold) {
+TEST_F(Engine, HeldNoteEndsOnceItsLevelStaysBelowTheThreshold) {
+  // Strings that die at once; the level followers then decay slowly.
   synth.setParameter(kGainA, 0.0f);
   synth.setParameter(kGainB, 0.0f);
   synth.setParameter(kLeakAB, 0.0f);
   synth.setParameter(kLeakBA, 0.0f);
   noteOn(60);
-  synth.render(44100);
-  EXPECT_EQ(synth.voice(0).getState(), engine::kVoiceSounding);
-  synth.render(1);
-  EXPECT_EQ(synth.voice(0).getState(), engine::kVoiceFree);
+  synth.render(44101);
+  ASSERT_EQ(synth.voice(0).getState(), engine::kVoiceSounding);
+  float before = synth.voice(0).getLevel();
+  ASSERT_GE(before, 1e-6f);
+  for (int frame = 0; frame < 400000; ++frame) {
+    synth.render(1);
+    if (synth.voice(0).getState() == engine::kVoiceFree) {
+      EXPECT_LT(synth.voice(0).getLevel(), 1e-6f);
+      EXPECT_GE(before, 1e-6f) << "ended one frame late";
+      return;
+    }
+    before = synth.voice(0).getLevel();
+  }
+  FAIL() << "the note never ended";
 }
