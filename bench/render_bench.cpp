@@ -23,13 +23,13 @@ void renderEightVoices(benchmark::State& state) {
   }
   auto plugin = plughost::PluginInstance::create(*module);
   plugin->start();
-  plugin->setParameter(20, 1.0f);   // body order 30
-  plugin->setParameter(25, 0.2f);   // a body type on each slot
+  plugin->setParameter(20, 1.0f);  // body order 30
+  plugin->setParameter(25, 0.2f);  // a body type on each slot
   plugin->setParameter(26, 0.6f);
-  plugin->setParameter(19, 1.0f);   // body filter on the output
-  plugin->setParameter(36, 1.0f);   // eight voices
-  plugin->setParameter(2, 1.0f);    // long release
-  plugin->setParameter(4, 1.0f);    // strings that do not die away
+  plugin->setParameter(19, 1.0f);  // body filter on the output
+  plugin->setParameter(36, 1.0f);  // eight voices
+  plugin->setParameter(2, 1.0f);   // long release
+  plugin->setParameter(4, 1.0f);   // strings that do not die away
   plugin->setParameter(14, 1.0f);
   plugin->setParameter(37, qualityHigh ? 1.0f : 0.0f);
   std::vector<plughost::PluginInstance::Midi> chord;
@@ -48,10 +48,14 @@ void renderEightVoices(benchmark::State& state) {
     if (frames % (kBlock * 256) == 0) plugin->sendMidi(chord);
   }
   state.SetItemsProcessed(frames);
-  state.counters["realtime_x"] = benchmark::Counter(
-      static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
+  state.counters["realtime_x"] =
+      benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
 }
 
 }  // namespace
 
-BENCHMARK(renderEightVoices)->ArgName("quality_high")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(renderEightVoices)
+    ->ArgName("quality_high")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond);

@@ -121,8 +121,7 @@ void Voice::loadBodyType(bool fromType1, bool toSetA) {
     coefficients = bodyTypeTable(nextRandom() % 9);
   } else {
     double* scratch = engine.randomBodyCoefs(fromType1);
-    const int32_t seed =
-        index == 10 ? engine.sampleCounter + (fromType1 ? 1 : 0) : currentNote;
+    const int32_t seed = index == 10 ? engine.sampleCounter + (fromType1 ? 1 : 0) : currentNote;
     generateRandomCoefficients(scratch, seed, kMaxBodyOrder);
     coefficients = scratch;
   }

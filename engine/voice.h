@@ -27,8 +27,8 @@ struct PendingNote {
   int32_t stamp = 0;    // the engine's sample counter when the note-on was handled
   int32_t note = 0;
   int32_t detune = 0;
-  int32_t velocity = 0;     // 1 to 127; 0 when nothing is pending
-  int32_t countdown = -1;   // frames still to wait; -1 when nothing is pending
+  int32_t velocity = 0;    // 1 to 127; 0 when nothing is pending
+  int32_t countdown = -1;  // frames still to wait; -1 when nothing is pending
 };
 
 class Voice {

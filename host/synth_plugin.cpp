@@ -1,9 +1,10 @@
 #include "host/synth_plugin.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "engine/random.h"
@@ -53,8 +54,10 @@ double* SynthPlugin::randomBodyCoefs(bool forType1) {
 void SynthPlugin::setProgram(int32_t program) {
   if (!bank || program < 0 || program >= params::kNumPrograms) return;
   curProgram.store(program, std::memory_order_relaxed);
+  params::ProgramRecord& record = bank->programs[program];
   for (int32_t index : params::kProgramApplyOrder)
-    setParameter(index, bank->programs[program].values[index]);
+    setParameter(index,
+                 std::atomic_ref<float>(record.values[index]).load(std::memory_order_relaxed));
 }
 
 void SynthPlugin::setProgramName(char* name) {

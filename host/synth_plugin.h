@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-
 #include <memory>
 
 #include "engine/engine_state.h"

@@ -1,6 +1,7 @@
 // Parameter application: every change stores the value in the value array and
 // the current program, then derives the engine settings the voices read.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "host/synth_plugin.h"
@@ -35,7 +36,9 @@ void SynthPlugin::setParameter(int32_t index, float v) {
   if (index < 0 || index >= kNumParams) return;
   if (index == kBodyType1 || index == kBodyType2) v = bodyTypeCode(v);
   parameters[index] = v;
-  if (bank) currentRecord().values[index] = v;
+  // The record is plain chunk memory; other threads may store into it too.
+  if (bank)
+    std::atomic_ref<float>(currentRecord().values[index]).store(v, std::memory_order_relaxed);
 
   switch (index) {
     case kCutoffA:

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh --with-wine
 jobs=$(nproc)
-for preset in linux asan win32; do
+for preset in linux asan tsan win32; do
   echo "== $preset"
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$jobs"

@@ -10,10 +10,14 @@
 #include "engine/body_types.h"
 #include "engine/delay_line.h"
 #include "engine/noise_table.h"
+#include "synth_probe.h"
 
 namespace {
 std::atomic<long> allocationCount{0};
 }  // namespace
+
+// GCC mistakes the free() inside these replacements for a mismatched pair.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 void* operator new(std::size_t size) {
   ++allocationCount;
@@ -22,6 +26,13 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  ++allocationCount;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete[](void* memory) noexcept { operator delete(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { operator delete(memory); }
 
 namespace {
 
@@ -54,3 +65,29 @@ TEST(DspAllocation, AudioPathAllocatesNothing) {
 }
 
 }  // namespace
+
+TEST(DspAllocation, InstrumentRenderAndEventsAllocateNothing) {
+  SynthProbe synth;
+  synth.setParameter(params::kPolyphony, 1.0f);
+  synth.setParameter(params::kBodyType1, 0.9f);  // t-Random: fills the shared scratch
+  synth.setParameter(params::kBodyType2, 1.0f);  // n-Random
+  synth.setParameter(params::kQuantizeNoise, 0.8f);
+  synth.render(64);
+  synth.warpSeen.reserve(1 << 16);
+  synth.bendSeen.reserve(1 << 16);
+  std::vector<float> in(512, 0.1f), left(512), right(512);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {left.data(), right.data()};
+
+  const long before = allocationCount.load();
+  for (int i = 0; i < 8; ++i) synth.midi(0x90, 40 + 3 * i, 100, i * 7);
+  synth.midi(0xE0, 0, 90);
+  synth.midi(0xB0, 1, 64);
+  synth.processReplacing(ins, outs, 512);
+  synth.midi(0x80, 40, 0);
+  synth.process(ins, outs, 512);
+  synth.setParameter(params::kLfoAFreq, 0.3f);
+  synth.setParameter(params::kFilterSustain, 0.4f);
+  synth.processReplacing(ins, outs, 512);
+  EXPECT_EQ(allocationCount.load(), before);
+}

@@ -106,8 +106,8 @@ TEST_F(Playing, ReplacingOverwritesAndAccumulatingAdds) {
   b->start();
   a->sendMidi({{0, 0x90, 57, 110}});
   b->sendMidi({{0, 0x90, 57, 110}});
-  std::vector<float> silence(kBlock, 0.0f), la(kBlock, 7.0f), ra(kBlock, 7.0f),
-      lb(kBlock, 0.25f), rb(kBlock, -0.5f);
+  std::vector<float> silence(kBlock, 0.0f), la(kBlock, 7.0f), ra(kBlock, 7.0f), lb(kBlock, 0.25f),
+      rb(kBlock, -0.5f);
   float* ins[2] = {silence.data(), silence.data()};
   float* oa[2] = {la.data(), ra.data()};
   float* ob[2] = {lb.data(), rb.data()};
@@ -153,8 +153,8 @@ TEST_F(Playing, InputIsSharedOutAmongTheVoicesInUse) {
   four->start();
   one->sendMidi({{0, 0x90, 52, 90}});
   four->sendMidi({{0, 0x90, 52, 90}});
-  std::vector<float> x(kBlock), x4(kBlock), zero(kBlock, 0.0f), l1(kBlock), r1(kBlock),
-      l4(kBlock), r4(kBlock);
+  std::vector<float> x(kBlock), x4(kBlock), zero(kBlock, 0.0f), l1(kBlock), r1(kBlock), l4(kBlock),
+      r4(kBlock);
   for (int i = 0; i < kBlock; ++i) {
     x[i] = 0.125f * std::sin(0.05f * i);
     x4[i] = 4.0f * x[i];
@@ -199,8 +199,8 @@ TEST_F(Playing, SuspendSilencesAndResumeDoesNotRevive) {
 
 TEST_F(Playing, HeldNoteSoundsAtThePitchOfItsKey) {
   // A plain string: no detune, no leaks, no body, no modulation, string A only.
-  const std::pair<int, float> settings[] = {{12, 0.0f}, {8, 0.0f}, {18, 0.0f}, {25, 0.0f},
-                                            {26, 0.0f}, {7, 0.0f}, {17, 0.0f}, {34, 1.0f},
+  const std::pair<int, float> settings[] = {{12, 0.0f}, {8, 0.0f},  {18, 0.0f}, {25, 0.0f},
+                                            {26, 0.0f}, {7, 0.0f},  {17, 0.0f}, {34, 1.0f},
                                             {5, 0.0f},  {3, 0.76f}, {4, 0.99f}, {37, 1.0f}};
   for (auto [index, value] : settings) plugin->setParameter(index, value);
   for (int note : {45, 57, 69, 76}) {

@@ -15,7 +15,9 @@ namespace {
 class Engine : public ::testing::Test {
  protected:
   SynthProbe synth;
-  void noteOn(int note, int velocity = 100, int delta = 0) { synth.midi(0x90, note, velocity, delta); }
+  void noteOn(int note, int velocity = 100, int delta = 0) {
+    synth.midi(0x90, note, velocity, delta);
+  }
 };
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
