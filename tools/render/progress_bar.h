@@ -23,7 +23,7 @@ class ProgressBar {
  private:
   bool on = false;
   bool drawn = false;
-  int lastPermille = -1;
+  int lastPercent = -1;
   std::FILE* out = stderr;
 };
 
