@@ -1,7 +1,11 @@
 // The tool as a user meets it: the demo through the project's plug-in, a song
 // through another maker's instrument, the benchmark, and the errors.
+#include <fcntl.h>
+#include <spawn.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 
 #include "plughost/plugin_host.h"
 #include "render_test_support.h"
@@ -122,6 +126,10 @@ TEST(RenderTool, BadInputsGiveOneLineAndNoOutputFile) {
   auto truncated = shortSong();
   truncated.resize(truncated.size() - 6);
   writeBytes(dir / "truncated.mid", truncated);
+  // A track whose stated length is right but whose last event is cut short.
+  Bytes cut;
+  cut.vlq(0).u8(0x90).u8(60).u8(100).vlq(10).u8(0x80).u8(60);
+  writeBytes(dir / "cut.mid", midiFile(0, 96, {cut.data}));
   writeBytes(dir / "text.mid", {'h', 'e', 'l', 'l', 'o'});
   writeBytes(dir / "not_audio.wav", {'R', 'I', 'F', 'F', 0, 0});
 
@@ -134,6 +142,7 @@ TEST(RenderTool, BadInputsGiveOneLineAndNoOutputFile) {
       {{dir / "missing.mid"}, "missing.mid"},
       {{dir / "truncated.mid"}, "not a valid MIDI file"},
       {{dir / "text.mid"}, "not a valid MIDI file"},
+      {{dir / "cut.mid"}, "not a valid MIDI file"},
       {{song, "--program", "Delta"}, "Delta"},
       {{song, "--program", "3"}, "no program 3"},
       {{song, "--param", "Volume=0.5"}, "Volume"},
@@ -157,7 +166,7 @@ TEST(RenderTool, BadInputsGiveOneLineAndNoOutputFile) {
     EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(dir / "out.wav"));
   }
-  EXPECT_EQ(dir.entries().size(), 4u) << "no temporary files are left behind";
+  EXPECT_EQ(dir.entries().size(), 5u) << "no temporary files are left behind";
 
   auto unknownType = runTool(dir, {"--plugin", QS_PROBE_PLUGIN, song, "-o", dir / "out.mp3"});
   EXPECT_EQ(unknownType.exitCode, 1);
@@ -166,4 +175,38 @@ TEST(RenderTool, BadInputsGiveOneLineAndNoOutputFile) {
   auto help = runTool(dir, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--plugin PATH"), std::string::npos);
+}
+
+TEST(RenderTool, InterruptedRenderLeavesNoFile) {
+  ScratchFolder dir;
+  // A song ten minutes long, rendered a frame per block: far longer than the test waits.
+  Bytes t;
+  t.vlq(0).u8(0x90).u8(60).u8(100).vlq(115200).u8(0xFF).u8(0x2F).u8(0);
+  writeBytes(dir / "long.mid", midiFile(0, 96, {t.data}));
+  std::vector<std::string> args = {QS_RENDER_TOOL,   "--plugin", QS_PROBE_PLUGIN,
+                                   dir / "long.mid", "-o",       dir / "long.wav",
+                                   "--block",        "1"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, QS_RENDER_TOOL, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+
+  // Wait until the audio file is being written, then interrupt.
+  bool writing = false;
+  for (int i = 0; i < 500 && !writing; ++i) {
+    usleep(10000);
+    writing = dir.entries().size() > 1;
+  }
+  kill(pid, SIGINT);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(writing);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"long.mid"});
 }

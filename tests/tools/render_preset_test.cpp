@@ -261,3 +261,46 @@ TEST(RenderPresets, MalformedFilesAreRefusedAndLeaveNoAudio) {
     EXPECT_EQ(dir.entries().size(), 2u) << "only the song and the preset remain";
   }
 }
+
+TEST(RenderPresets, ProjectPluginPlaysAChunkPresetAtOnceAndKeepsItsBank) {
+  ScratchFolder dir;
+  // The plug-in's own program record: 38 little-endian values, a 24-byte name.
+  constexpr int kQsParams = 38;
+  std::vector<float> values;
+  for (int i = 0; i < kQsParams; ++i) values.push_back(float(i + 1) / 64.0f);
+  Bytes body;
+  body.text("FPCh").u32(1).text("QSTV").u32(1).u32(kQsParams).name("", 28);
+  auto record = probeRecord("Chunky", values);
+  body.u32(uint32_t(record.size())).append(record);
+  writeBytes(dir / "chunky.fxp", chunk("CcnK", body.data));
+
+  Probe plugin(QS_PLUGIN_PATH);
+  plugin->dispatch(vst::effSetProgram, 0, 3);
+  render::loadPresetFile(*plugin, dir / "chunky.fxp");
+  // The plug-in only stores a chunk; the loader selects the program again so
+  // that the values are what it plays. Slots 25 and 26 become body-type codes.
+  EXPECT_EQ(plugin->dispatch(vst::effGetProgram), 3);
+  EXPECT_EQ(plugin->programName(), "Chunky");
+  for (int i = 0; i < kQsParams; ++i) {
+    if (i == 25 || i == 26) continue;
+    EXPECT_EQ(plugin->getParameter(i), values[size_t(i)]) << i;
+  }
+
+  // A bank saved by the tool after one change loads into a fresh instance as
+  // the untouched bank plus that change.
+  auto run = runTool(dir, {"--program", "5", "--param", "7=0.5", "--save-fxb", dir / "qs.fxb"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  Probe reference(QS_PLUGIN_PATH), loaded(QS_PLUGIN_PATH);
+  render::loadBankFile(*loaded, dir / "qs.fxb");
+  EXPECT_EQ(loaded->dispatch(vst::effGetProgram), 5);
+  const int programs = reference->effect()->numPrograms;
+  for (int p = 0; p < programs; ++p) {
+    reference->dispatch(vst::effSetProgram, 0, p);
+    loaded->dispatch(vst::effSetProgram, 0, p);
+    EXPECT_EQ(loaded->programName(), reference->programName()) << p;
+    for (int i = 0; i < kQsParams; ++i) {
+      float expected = (p == 5 && i == 7) ? 0.5f : reference->getParameter(i);
+      EXPECT_EQ(loaded->getParameter(i), expected) << "program " << p << " parameter " << i;
+    }
+  }
+}

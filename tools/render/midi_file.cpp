@@ -4,13 +4,12 @@
 #include <smf.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "render/file_io.h"
 #include "render/render_error.h"
 
 namespace render {
@@ -45,16 +44,35 @@ struct SmfDeleter {
   void operator()(smf_t* smf) const { smf_delete(smf); }
 };
 
+uint32_t bigEndian32(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+// The chunk structure is checked before the library parses the events: it
+// must not be handed chunks that claim more bytes than the file holds.
+void checkChunks(const std::vector<uint8_t>& bytes, const std::string& path) {
+  auto fail = [&](const std::string& why) {
+    throw RenderError(path + ": not a valid MIDI file: " + why);
+  };
+  if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) fail("no \"MThd\" header");
+  if (bigEndian32(bytes, 4) < 6) fail("header chunk too short");
+  size_t at = 0;
+  while (at < bytes.size()) {
+    if (bytes.size() - at < 8) fail("truncated file (stray bytes after the last chunk)");
+    uint64_t length = bigEndian32(bytes, at + 4);
+    if (length > bytes.size() - at - 8) fail("truncated file (a chunk runs past the end)");
+    at += 8 + size_t(length);
+  }
+}
+
 }  // namespace
 
 MidiSequence readMidiFile(const std::string& path) {
-  if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-    std::fclose(probe);
-  } else {
-    throw RenderError("cannot open " + path + ": " + std::strerror(errno));
-  }
+  std::vector<uint8_t> bytes = readFileBytes(path);
+  checkChunks(bytes, path);
   LogCapture log;
-  std::unique_ptr<smf_t, SmfDeleter> smf(smf_load(path.c_str()));
+  std::unique_ptr<smf_t, SmfDeleter> smf(
+      smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
   if (!smf || !log.problems.empty()) {
     std::string why = log.problems.empty() ? "cannot read the file" : describe(log.problems[0]);
     throw RenderError(path + ": not a valid MIDI file: " + why);
