@@ -133,6 +133,7 @@ TEST(RenderCommandLine, ModesAndValuesAreChecked) {
                                        {"--block", "0"},
                                        {"--block", "1.5"},
                                        {"--rate", "fast"},
+                                       {"--rate", "44100.5"},
                                        {"--frobnicate"},
                                        {"a.mid", "b.mid"},
                                        {"--bench", "a.mid"},

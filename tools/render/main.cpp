@@ -26,11 +26,13 @@ void applySoundSettings(plughost::PluginInstance& plugin, const RenderOptions& o
   if (!o.loadFxb.empty()) loadBankFile(plugin, o.loadFxb);
   if (!o.program.empty()) plugin.dispatch(vst::effSetProgram, 0, findProgram(plugin, o.program));
   if (!o.loadFxp.empty()) loadPresetFile(plugin, o.loadFxp);
-  if (!o.demo)
-    for (const std::string& assignment : o.params) applyParameterOverride(plugin, assignment);
-  if (o.demo)  // checked now; the demo applies them again after each program change
-    for (const std::string& assignment : o.params)
+  for (const std::string& assignment : o.params) {
+    if (o.demo) {  // checked now; the demo applies them after each program change
       findParameter(plugin, parseParameterAssignment(assignment).key);
+    } else {
+      applyParameterOverride(plugin, assignment);
+    }
+  }
   bool chunks = o.chunks || usesChunks(plugin);
   if (!o.saveFxp.empty()) savePresetFile(plugin, o.saveFxp, chunks);
   if (!o.saveFxb.empty()) saveBankFile(plugin, o.saveFxb, chunks);

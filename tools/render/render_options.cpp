@@ -62,7 +62,7 @@ RenderOptions parseCommandLine(int argc, const char* const* argv) {
     } else if (arg == "--input-audio") {
       o.inputAudio = next();
     } else if (arg == "--rate") {
-      o.sampleRate = numberArgument(arg, next(), 8000, 384000);
+      o.sampleRate = integerArgument(arg, next(), 8000, 384000);
     } else if (arg == "--block") {
       o.blockSize = integerArgument(arg, next(), 1, 8192);
     } else if (arg == "--bits") {
