@@ -54,6 +54,9 @@ AudioFileWriter::AudioFileWriter(const std::string& path, int channels, int samp
   if (!file) throw RenderError("cannot create " + path + ": " + sf_strerror(nullptr));
   // Float samples beyond full scale are clipped in PCM files instead of wrapping.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // The peak chunk carries the time of writing: left out, the same render
+  // gives the same file on every run.
+  sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioFileWriter::~AudioFileWriter() { abandon(); }
