@@ -83,6 +83,30 @@ TEST(RenderTool, DemoPlaysEightProgramsTheSameWayEveryTime) {
   }
 }
 
+TEST(RenderTool, DemoSummaryMeasuresEachProgramsSegment) {
+  ScratchFolder dir;
+  auto run = runTool(dir, {"--plugin", QS_PROBE_PLUGIN, "-o", dir / "demo.wav"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  Audio audio = readAudio(dir / "demo.wav");
+  auto summary = lines(run.out);
+  ASSERT_EQ(summary.size(), 3u) << "the probe has three programs";
+  const size_t segment = 4 * 44100;
+  ASSERT_EQ(audio.frames(), 3 * segment);
+  for (size_t p = 0; p < 3; ++p) {
+    double peak = 0.0, squares = 0.0;
+    for (const auto& channel : audio.samples)
+      for (size_t i = p * segment; i < (p + 1) * segment; ++i) {
+        peak = std::max(peak, std::fabs(double(channel[i])));
+        squares += double(channel[i]) * channel[i];
+      }
+    double rms = std::sqrt(squares / double(2 * segment));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "peak %6.1f dBFS  RMS %6.1f dBFS",
+                  20 * std::log10(peak), 20 * std::log10(rms));
+    EXPECT_NE(summary[p].find(expected), std::string::npos) << summary[p] << " / " << expected;
+  }
+}
+
 TEST(RenderTool, OtherInstrumentsRenderThroughTheSamePath) {
   if (!fs::exists(kOtherInstrument)) GTEST_SKIP() << kOtherInstrument << " is not installed";
   ScratchFolder dir;

@@ -108,6 +108,7 @@ TEST(RenderTiming, FormatOneWithTempoChangeLandsOnTheExactFrames) {
           runTool(dir, {"--plugin", QS_PROBE_PLUGIN, dir / "song.mid", "-o", dir / "song.wav",
                         "--block", std::to_string(block), "--rate", std::to_string(rate)});
       ASSERT_EQ(run.exitCode, 0) << run.err;
+      EXPECT_EQ(run.err, "") << "no progress bar when stderr is not a terminal";
       Audio audio = readAudio(dir / "song.wav");
       ASSERT_EQ(audio.channels, 2);
       EXPECT_EQ(audio.rate, rate);
