@@ -59,9 +59,9 @@ bool namesMatch(const std::string& a, const std::string& b) {
   return true;
 }
 
-int32_t findProgram(PluginInstance& plugin, const std::string& spec) {
+int32_t findProgram(PluginInstance& plugin, const std::string& wanted) {
   int32_t count = plugin.effect()->numPrograms;
-  std::string key = trimmed(spec);
+  std::string key = trimmed(wanted);
   if (isNumber(key)) {
     long number = std::strtol(key.c_str(), nullptr, 10);
     if (number >= count)
@@ -74,9 +74,9 @@ int32_t findProgram(PluginInstance& plugin, const std::string& spec) {
   throw RenderError("no program named \"" + key + "\"");
 }
 
-int32_t findParameter(PluginInstance& plugin, const std::string& spec) {
+int32_t findParameter(PluginInstance& plugin, const std::string& wanted) {
   int32_t count = plugin.effect()->numParams;
-  std::string key = trimmed(spec);
+  std::string key = trimmed(wanted);
   if (isNumber(key)) {
     long number = std::strtol(key.c_str(), nullptr, 10);
     if (number >= count)

@@ -14,11 +14,11 @@ bool namesMatch(const std::string& a, const std::string& b);
 
 // Finds a program by number ("3") or by name ("soft koto"); throws RenderError
 // for an unknown one.
-int32_t findProgram(plughost::PluginInstance& plugin, const std::string& spec);
+int32_t findProgram(plughost::PluginInstance& plugin, const std::string& wanted);
 
 // Finds a parameter by index ("22") or by name ("warp"); throws for an unknown
 // or ambiguous one.
-int32_t findParameter(plughost::PluginInstance& plugin, const std::string& spec);
+int32_t findParameter(plughost::PluginInstance& plugin, const std::string& wanted);
 
 // "NAME=VALUE" or "INDEX=VALUE" split and checked: the value is normalised,
 // 0 to 1. Throws RenderError for anything else.
