@@ -79,7 +79,8 @@ bool decodeDib(std::span<const uint8_t> bytes, int32_t& width, int32_t& height,
     if (!expandRle8(data, w, h, indices)) return false;
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x)
-        out[size_t(row(y)) * size_t(w) + size_t(x)] = palette(indices[size_t(y) * size_t(w) + size_t(x)]);
+        out[size_t(row(y)) * size_t(w) + size_t(x)] =
+            palette(indices[size_t(y) * size_t(w) + size_t(x)]);
   } else if (bits == 8 && compression == kPlain) {
     const size_t stride = (size_t(w) + 3) & ~size_t(3);
     if (data.size() < stride * size_t(h)) return false;
@@ -92,7 +93,8 @@ bool decodeDib(std::span<const uint8_t> bytes, int32_t& width, int32_t& height,
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) {
         const uint8_t* q = data.data() + size_t(y) * stride + size_t(x) * 3;
-        out[size_t(row(y)) * size_t(w) + size_t(x)] = uint32_t(q[2]) << 16 | uint32_t(q[1]) << 8 | q[0];
+        out[size_t(row(y)) * size_t(w) + size_t(x)] =
+            uint32_t(q[2]) << 16 | uint32_t(q[1]) << 8 | q[0];
       }
   } else {
     return false;

@@ -84,7 +84,9 @@ void CDrawContext::floodFill(const CPoint& start) {
   const uint32_t paint = fillColor.toPixel();
   if (target == paint) return;
   uint32_t* px = surface->data();
-  auto at = [&](int32_t x, int32_t y) -> uint32_t& { return px[size_t(y) * size_t(w) + size_t(x)]; };
+  auto at = [&](int32_t x, int32_t y) -> uint32_t& {
+    return px[size_t(y) * size_t(w) + size_t(x)];
+  };
   floodStack.clear();
   floodStack.push_back(s);
   while (!floodStack.empty()) {

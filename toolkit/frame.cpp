@@ -25,9 +25,9 @@ CFrame::~CFrame() {
   canvas->forget();
 }
 
-int32_t CFrame::getCurrentMouseButtons() { return window ? window->pointer().buttons : 0; }
+int32_t CFrame::getCurrentMouseButtons() { return window ? window->pointerButtons() : 0; }
 
-CPoint CFrame::getCurrentMouseLocation() { return window ? window->pointer().where : CPoint(); }
+CPoint CFrame::getCurrentMouseLocation() { return window ? window->pointerPosition() : CPoint(); }
 
 void CFrame::doIdleStuff() {
   if (editor) editor->doIdleStuff();

@@ -6,8 +6,7 @@
 class COffscreenContext : public CDrawContext {
  public:
   // An image of width × height filled with background.
-  COffscreenContext(CFrame* frame, int32_t width, int32_t height,
-                    CColor background = kBlackCColor);
+  COffscreenContext(CFrame* frame, int32_t width, int32_t height, CColor background = kBlackCColor);
   ~COffscreenContext() override;
 
   int32_t getWidth() const;

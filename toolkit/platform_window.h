@@ -30,8 +30,10 @@ class PlatformWindow {
   virtual void setEvents(WindowEvents* events) = 0;
   // Puts area of the canvas on screen.
   virtual void show(const CBitmap& canvas, const CRect& area) = 0;
-  // The pointer and the buttons and modifiers held now, read from the system.
-  virtual PointerState pointer() = 0;
+  // The pointer position and the buttons and modifiers held now, read from
+  // the system (tracking loops read the position first, then the buttons).
+  virtual CPoint pointerPosition() = 0;
+  virtual int32_t pointerButtons() = 0;
   // Delivers the events waiting for the window (called from the host's idle).
   virtual void processEvents() = 0;
   // Handles one waiting paint request, if any; true if there was one.

@@ -13,7 +13,7 @@ void HeadlessWindow::show(const CBitmap& canvas, const CRect& area) {
   ++shows;
 }
 
-PointerState HeadlessWindow::pointer() {
+CPoint HeadlessWindow::pointerPosition() {
   ++reads;
   if (!script.empty()) {
     current = script.front();
@@ -21,7 +21,7 @@ PointerState HeadlessWindow::pointer() {
   } else {
     current.buttons = 0;
   }
-  return current;
+  return current.where;
 }
 
 void HeadlessWindow::processEvents() {

@@ -15,8 +15,10 @@ class HeadlessWindow final : public PlatformWindow {
 
   void setEvents(WindowEvents* sink) override { events = sink; }
   void show(const CBitmap& canvas, const CRect& area) override;
-  // The next scripted state; once the script is used up the buttons are up.
-  PointerState pointer() override;
+  // Each position read moves on to the next scripted state; once the script
+  // is used up the buttons are up.
+  CPoint pointerPosition() override;
+  int32_t pointerButtons() override { return current.buttons; }
   void processEvents() override;
   bool handlePendingPaint() override;
 

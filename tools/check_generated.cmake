@@ -1,13 +1,11 @@
-# Runs GENERATOR with ARGS in WORKDIR (an argument <WORKDIR> stands for it; the
-# last argument of the font generator is its output file) and fails unless
-# every file in OUTPUTS equals the committed one in COMMITTED.
+# Runs GENERATOR with ARGS (comma-separated; <WORKDIR> stands for WORKDIR) and
+# fails unless every file of OUTPUTS (comma-separated) written to WORKDIR
+# equals the committed one in COMMITTED.
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
+string(REPLACE "," ";" ARGS "${ARGS}")
+string(REPLACE "," ";" OUTPUTS "${OUTPUTS}")
 list(TRANSFORM ARGS REPLACE "<WORKDIR>" "${WORKDIR}")
-list(LENGTH OUTPUTS count)
-if(count EQUAL 1 AND NOT ARGS MATCHES "${WORKDIR}")
-  list(APPEND ARGS "${WORKDIR}/${OUTPUTS}")
-endif()
 execute_process(COMMAND "${GENERATOR}" ${ARGS} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "generator failed: ${result}")

@@ -40,8 +40,12 @@ int main(int argc, char** argv) {
     if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return fail("cannot render");
     const FT_GlyphSlot g = face->glyph;
     const FT_Bitmap& b = g->bitmap;
-    Entry e{static_cast<int>((g->advance.x + 32) >> 6), g->bitmap_left, g->bitmap_top,
-            static_cast<int>(b.width), static_cast<int>(b.rows), coverage.size()};
+    Entry e{static_cast<int>((g->advance.x + 32) >> 6),
+            g->bitmap_left,
+            g->bitmap_top,
+            static_cast<int>(b.width),
+            static_cast<int>(b.rows),
+            coverage.size()};
     for (unsigned y = 0; y < b.rows; ++y)
       for (unsigned x = 0; x < b.width; ++x) coverage.push_back(b.buffer[y * b.pitch + x]);
     entries.push_back(e);
@@ -65,8 +69,8 @@ int main(int argc, char** argv) {
   std::fprintf(out, "};\n\nconst uint8_t kCoverage[] = {");
   for (size_t i = 0; i < coverage.size(); ++i)
     std::fprintf(out, "%s%u,", i % 20 == 0 ? "\n  " : "", coverage[i]);
-  std::fprintf(out,
-               "\n};\n\n}  // namespace\n\nconst GlyphFont %s{%d, %d, 32, 126, kGlyphs, kCoverage};\n",
-               argv[3], ascent, descent);
+  std::fprintf(
+      out, "\n};\n\n}  // namespace\n\nconst GlyphFont %s{%d, %d, 32, 126, kGlyphs, kCoverage};\n",
+      argv[3], ascent, descent);
   return std::fclose(out) == 0 ? 0 : fail("cannot finish the output");
 }

@@ -26,8 +26,8 @@ constexpr Rgb kInkBlue{22, 112, 150};
 constexpr Rgb kGold{228, 189, 31};
 constexpr Rgb kLettering{236, 236, 236};
 constexpr Rgb kDiagram{204, 204, 204};
-constexpr int kSub = 4;        // supersampling per axis for shapes
-constexpr int kLevels = 16;    // coverage levels kept, so colours stay few
+constexpr int kSub = 4;      // supersampling per axis for shapes
+constexpr int kLevels = 16;  // coverage levels kept, so colours stay few
 
 class Image {
  public:
@@ -59,9 +59,12 @@ double coverage(int x, int y, Inside inside) {
 void disc(Image& img, double cx, double cy, double r, Rgb c) {
   for (int y = int(cy - r) - 1; y <= int(cy + r) + 1; ++y)
     for (int x = int(cx - r) - 1; x <= int(cx + r) + 1; ++x)
-      img.blend(x, y, coverage(x, y, [&](double px, double py) {
-                  return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r;
-                }), c);
+      img.blend(x, y,
+                coverage(x, y,
+                         [&](double px, double py) {
+                           return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r;
+                         }),
+                c);
 }
 
 // A one-pixel line between pixel centres.
@@ -70,20 +73,27 @@ void line(Image& img, double x0, double y0, double x1, double y1, Rgb c) {
   const double dx = x1 - x0, dy = y1 - y0, len2 = std::max(dx * dx + dy * dy, 1e-9);
   for (int y = int(std::min(y0, y1)) - 1; y <= int(std::max(y0, y1)) + 1; ++y)
     for (int x = int(std::min(x0, x1)) - 1; x <= int(std::max(x0, x1)) + 1; ++x)
-      img.blend(x, y, coverage(x, y, [&](double px, double py) {
-                  const double t = std::clamp(((px - x0) * dx + (py - y0) * dy) / len2, 0.0, 1.0);
-                  const double ex = px - (x0 + t * dx), ey = py - (y0 + t * dy);
-                  return ex * ex + ey * ey <= 0.25;
-                }), c);
+      img.blend(x, y,
+                coverage(x, y,
+                         [&](double px, double py) {
+                           const double t =
+                               std::clamp(((px - x0) * dx + (py - y0) * dy) / len2, 0.0, 1.0);
+                           const double ex = px - (x0 + t * dx), ey = py - (y0 + t * dy);
+                           return ex * ex + ey * ey <= 0.25;
+                         }),
+                c);
 }
 
 void ring(Image& img, double cx, double cy, double r, Rgb c) {
   cx += 0.5, cy += 0.5;
   for (int y = int(cy - r) - 2; y <= int(cy + r) + 2; ++y)
     for (int x = int(cx - r) - 2; x <= int(cx + r) + 2; ++x)
-      img.blend(x, y, coverage(x, y, [&](double px, double py) {
-                  return std::fabs(std::hypot(px - cx, py - cy) - r) <= 0.5;
-                }), c);
+      img.blend(x, y,
+                coverage(x, y,
+                         [&](double px, double py) {
+                           return std::fabs(std::hypot(px - cx, py - cy) - r) <= 0.5;
+                         }),
+                c);
 }
 
 void box(Image& img, int l, int t, int r, int b, Rgb c) {
