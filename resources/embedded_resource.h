@@ -1,8 +1,9 @@
-// One bitmap compiled into the library (a bitmap file's bytes).
+// The bitmap files compiled into the library, by resource number.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 struct EmbeddedResource {
   int32_t id;
@@ -13,3 +14,6 @@ struct EmbeddedResource {
 // Generated at build time from the bitmap files in resources/.
 extern const EmbeddedResource kEmbeddedResources[];
 extern const size_t kEmbeddedResourceCount;
+
+// The bytes of an embedded bitmap file; empty when there is none.
+std::span<const uint8_t> embeddedResource(int32_t id);
