@@ -30,10 +30,14 @@ HINSTANCE thisModule() {
 
 bool held(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 
-int32_t modifiers() {
+// Buttons and modifiers of a button message (Alt is not among its flags).
+int32_t buttonsOf(WPARAM w) {
   int32_t b = 0;
-  if (GetKeyState(VK_SHIFT) < 0) b |= kShift;
-  if (GetKeyState(VK_CONTROL) < 0) b |= kControl;
+  if (w & MK_LBUTTON) b |= kLButton;
+  if (w & MK_RBUTTON) b |= kRButton;
+  if (w & MK_MBUTTON) b |= kMButton;
+  if (w & MK_SHIFT) b |= kShift;
+  if (w & MK_CONTROL) b |= kControl;
   if (GetKeyState(VK_MENU) < 0) b |= kAlt;
   return b;
 }
@@ -156,12 +160,8 @@ class Win32Window final : public PlatformWindow {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN: {
-        int32_t b = modifiers();
-        if (w & MK_LBUTTON) b |= kLButton;
-        if (w & MK_RBUTTON) b |= kRButton;
-        if (w & MK_MBUTTON) b |= kMButton;
         SetCapture(h);
-        events->windowMouseDown(CPoint(GET_X_LPARAM(l), GET_Y_LPARAM(l)), b);
+        events->windowMouseDown(CPoint(GET_X_LPARAM(l), GET_Y_LPARAM(l)), buttonsOf(w));
         ReleaseCapture();
         return true;
       }
