@@ -127,7 +127,7 @@ TEST_F(RoutingTest, IdleRedrawsOnlyDirtyViewsAndShowsThem) {
 TEST_F(RoutingTest, PaintRequestsShowTheCanvas) {
   frame->idle();
   CBitmap* before = new CBitmap(1, 1);
-  window->requestPaint(CRect(0, 0, 200, 100));
+  window->requestPaint(CRect(0, 0, 300, 200));
   EXPECT_EQ(window->pendingPaints(), 1);
   EXPECT_TRUE(frame->handlePendingPaint());
   EXPECT_FALSE(frame->handlePendingPaint());

@@ -69,9 +69,9 @@ class RecordingListener : public CControlListener {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto w = std::make_unique<HeadlessWindow>(CRect(0, 0, 200, 100));
+    auto w = std::make_unique<HeadlessWindow>(CRect(0, 0, 300, 200));
     window = w.get();
-    frame = std::make_unique<CFrame>(CRect(0, 0, 200, 100), std::move(w), &editor);
+    frame = std::make_unique<CFrame>(CRect(0, 0, 300, 200), std::move(w), &editor);
     editor.frame = frame.get();
   }
   void TearDown() override {
