@@ -30,7 +30,9 @@ class CBitmap {
   int32_t getHeight() const { return height; }
   bool isLoaded() const { return width > 0 && height > 0; }
 
+  // The pixel at (x, y); 0 outside the image.
   uint32_t pixel(int32_t x, int32_t y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
     return pixels[size_t(y) * size_t(width) + size_t(x)];
   }
   uint32_t* data() { return pixels.data(); }
