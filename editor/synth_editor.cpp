@@ -51,6 +51,8 @@ bool SynthEditor::open(void* parent) {
 
 bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   close();
+  guiThread = std::this_thread::get_id();
+  for (auto& pending : pendingChange) pending = false;
   postUpdate();
   frame = new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()),
                      std::move(window), this);
@@ -83,10 +85,12 @@ bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   knobFace->forget();
   knobHandle->forget();
   knobFace = knobHandle = nullptr;
+  isOpen = true;
   return true;
 }
 
 void SynthEditor::close() {
+  isOpen = false;
   delete frame;
   frame = nullptr;
 }
@@ -152,7 +156,9 @@ void SynthEditor::addSelector(CPanel* panel, ParamBinding& b, const CellLayout& 
 void SynthEditor::idle() {
   if (hook.isInIdle()) return;
   updateFlag = false;
-  if (frame) frame->idle();
+  if (!frame) return;
+  applyPendingChanges();
+  frame->idle();
 }
 
 bool SynthEditor::onKeyDown(VstKeyCode& key) { return frame && frame->onKeyDown(key) == 1; }
@@ -163,17 +169,30 @@ bool SynthEditor::setKnobMode(int32_t mode) {
   return true;
 }
 
-// Shows the value the plug-in stored (it may clamp or quantise), and the
-// plug-in's text for it; drawing waits for the next idle.
+// Drawing waits for the next idle in either case.
 void SynthEditor::setParameter(int32_t index, float) {
-  if (!frame || index < 0 || index >= kParamCount) return;
+  if (!isOpen || index < 0 || index >= kParamCount) return;
+  if (std::this_thread::get_id() == guiThread)
+    showParameter(index);
+  else
+    pendingChange[size_t(index)] = true;
+  postUpdate();
+}
+
+// Shows the value the plug-in stored (it may clamp or quantise), and the
+// plug-in's text for it.
+void SynthEditor::showParameter(int32_t index) {
   const ParamBinding& b = bindings[size_t(index)];
   if (b.control) b.control->setValue(effect->getParameter(index));
   if (b.display) {
     effect->getParameterDisplay(index, b.display->getText());
     b.display->setDirty(true);
   }
-  postUpdate();
+}
+
+void SynthEditor::applyPendingChanges() {
+  for (int32_t i = 0; i < kParamCount; ++i)
+    if (pendingChange[size_t(i)].exchange(false)) showParameter(i);
 }
 
 void SynthEditor::valueChanged(CDrawContext* context, CControl* control) {

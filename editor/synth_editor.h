@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <thread>
 
 #include "editor/param_binding.h"
 #include "host/editor_interface.h"
@@ -33,7 +34,7 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   // Opens inside the host's window; without a usable window system the views
   // are built on a headless window all the same.
   bool open(void* parentWindow) override;
-  // Opens on the given window layer.
+  // Opens on the given window layer; the calling thread is the GUI thread.
   bool openOn(std::unique_ptr<PlatformWindow> window);
   void close() override;
   // The host's idle: redraws dirty views unless the drag idle hook is running.
@@ -41,6 +42,8 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   bool onKeyDown(VstKeyCode& key) override;
   bool onKeyUp(VstKeyCode& key) override;
   bool setKnobMode(int32_t mode) override;
+  // On the GUI thread the control and readout follow at once; a call from
+  // another thread is recorded and applied by the next idle.
   void setParameter(int32_t index, float value) override;
 
   void valueChanged(CDrawContext* context, CControl* control) override;
@@ -64,10 +67,16 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   void addSelector(CPanel* panel, ParamBinding& binding, const CellLayout& layout);
   CLabel* makeCaption(const CRect& rect, const char* caption);
   CValueDisplay* makeReadout(const CRect& rect, int32_t index);
+  // Sets a parameter's control and readout from the plug-in.
+  void showParameter(int32_t index);
+  void applyPendingChanges();
 
   vst::ERect rect{0, 0, 311, 851};
   void* parentWindow = nullptr;
   std::atomic<bool> updateFlag{false};
+  std::atomic<bool> isOpen{false};
+  std::thread::id guiThread;
+  std::array<std::atomic<bool>, kParamCount> pendingChange{};
   CFrame* frame = nullptr;
   std::array<ParamBinding, kParamCount> bindings{};
   std::array<CPanel*, 6> panels{};

@@ -1,6 +1,7 @@
 // The editor window: building from the current state, following parameter
 // changes, reporting user changes, key routing and idle.
 #include <cstring>
+#include <thread>
 
 #include "editor/bar.h"
 #include "editor/label.h"
@@ -98,6 +99,21 @@ TEST_F(EditorTest, ControlsShowTheStoredValueAndReadoutsRedrawAtIdle) {
   editor->idle();
   EXPECT_FALSE(voices.display->isDirty() || voices.control->isDirty());
   EXPECT_FALSE(editor->isUpdatePending());
+}
+
+TEST_F(EditorTest, ChangesFromAnotherThreadAreShownByTheNextIdle) {
+  open();
+  editor->idle();
+  std::thread automation([&] { plugin.setParameter(3, 0.8f); });
+  automation.join();
+  const ParamBinding& cutoff = editor->binding(3);
+  EXPECT_FLOAT_EQ(cutoff.control->getValue(), 0.25f);
+  EXPECT_EQ(std::string(cutoff.display->getText()), "3:0.250");
+  EXPECT_TRUE(editor->isUpdatePending());
+  editor->idle();
+  EXPECT_FLOAT_EQ(cutoff.control->getValue(), 0.8f);
+  EXPECT_EQ(std::string(cutoff.display->getText()), displayText(3));
+  EXPECT_FALSE(cutoff.control->isDirty() || cutoff.display->isDirty());
 }
 
 TEST_F(EditorTest, KnobDragAutomatesAndRewritesTheReadoutAtOnce) {
