@@ -45,7 +45,9 @@ void CChoiceSwitch::draw(CDrawContext* context) {
       text = CRect(l + 2, size.top, l + c - 1, size.bottom);
     } else {
       const int32_t c = h / count, t = size.top + h * i / count;
-      fill = CRect(size.left, t + 1, size.right, t + c - 1);
+      // The cells stop one column short of the right edge: a 38-wide switch
+      // fills x 1 to 36.
+      fill = CRect(size.left, t + 1, size.right - 1, t + c - 1);
       text = CRect(size.left, t + 2, size.right, t + c - 1);
     }
     context->setFillColor(on ? selectedBack : otherBack);

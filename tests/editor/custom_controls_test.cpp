@@ -95,13 +95,15 @@ TEST_F(SwitchTest, PressSendsTheRawPositionAndCellsLeaveGaps) {
   EXPECT_TRUE(editor.edits.empty());
 
   // 13-pixel cells: interiors of the cell rectangles, rows 2..11 and 15..24,
-  // x 1..37 of the 38 columns; the gaps are left unpainted.
+  // x 1..36 of the 38 columns; the gaps are left unpainted.
   const CBitmap& c = frame->getCanvas();
   const uint32_t cell = inkBlue.toPixel();
   EXPECT_EQ(c.pixel(10 + 1, 10 + 2), cell);
-  EXPECT_EQ(c.pixel(10 + 37, 10 + 11), cell);
+  EXPECT_EQ(c.pixel(10 + 36, 10 + 11), cell);
   EXPECT_EQ(c.pixel(10 + 1, 10 + 15), cell);
-  EXPECT_EQ(c.pixel(10 + 37, 10 + 24), cell);
+  EXPECT_EQ(c.pixel(10 + 36, 10 + 24), cell);
+  EXPECT_NE(c.pixel(10 + 37, 10 + 11), cell);
+  EXPECT_NE(c.pixel(10 + 37, 10 + 24), cell);
   for (int y : {0, 1, 12, 13, 14, 25}) EXPECT_NE(c.pixel(10 + 5, 10 + y), cell) << y;
   EXPECT_NE(c.pixel(10 + 0, 10 + 5), cell);
 }
