@@ -9,8 +9,7 @@ class AudioEffectX : public AudioEffect {
   AudioEffectX(vst::HostCallback audioMaster, int32_t numPrograms, int32_t numParams);
   ~AudioEffectX() override;
 
-  intptr_t dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                      float opt) override;
+  intptr_t dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) override;
 
   virtual int32_t processEvents(vst::VstEvents* events);
   virtual bool canParameterBeAutomated(int32_t index);

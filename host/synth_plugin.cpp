@@ -1,8 +1,13 @@
 #include "host/synth_plugin.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
+
+#include "engine/random.h"
 
 namespace {
 
@@ -24,6 +29,17 @@ SynthPlugin::SynthPlugin(vst::HostCallback master)
     isSynth(true);
     setUniqueID(vst::fourCC("QSTV"));
   }
+  // The engine: controller map, note table (built with the engine state) and voices.
+  std::fill(std::begin(controllerMap), std::end(controllerMap), -1);
+  controllerMap[1] = params::kFilterSustain;
+  controllerMap[105] = params::kLeakageCut;
+  controllerMap[106] = params::kReso;
+  controllerMap[107] = params::kWarp;
+  // The voices' noise tables are drawn from the generator: start it afresh so
+  // that every instance gets the same tables, whatever ran before on this thread.
+  engine::seedRandom(0);
+  for (auto& voice : voices) voice.reset(new (std::nothrow) engine::Voice(*this));
+
   initFactoryPresets();
   if (bank) setProgram(0);
   suspend();
@@ -31,35 +47,17 @@ SynthPlugin::SynthPlugin(vst::HostCallback master)
 
 SynthPlugin::~SynthPlugin() { delete bank; }
 
-void SynthPlugin::setParameter(int32_t index, float value) {
-  if (index < 0 || index >= params::kNumParams) return;
-  parameterValues[index].store(value, std::memory_order_relaxed);
-  if (bank) currentRecord().values[index] = value;
-}
-
-float SynthPlugin::getParameter(int32_t index) {
-  if (index < 0 || index >= params::kNumParams) return 0.0f;
-  return parameterValues[index].load(std::memory_order_relaxed);
-}
-
-void SynthPlugin::process(float** inputs, float** outputs, int32_t sampleFrames) {
-  renderBlock(inputs, outputs, sampleFrames, false);
-}
-
-void SynthPlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-  renderBlock(inputs, outputs, sampleFrames, true);
-}
-
-void SynthPlugin::renderBlock(float**, float** outputs, int32_t sampleFrames, bool replacing) {
-  if (!replacing) return;
-  for (int32_t i = 0; i < sampleFrames; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
+double* SynthPlugin::randomBodyCoefs(bool forType1) {
+  return EngineState::randomBodyCoefs(forType1);
 }
 
 void SynthPlugin::setProgram(int32_t program) {
   if (!bank || program < 0 || program >= params::kNumPrograms) return;
   curProgram.store(program, std::memory_order_relaxed);
+  params::ProgramRecord& record = bank->programs[program];
   for (int32_t index : params::kProgramApplyOrder)
-    setParameter(index, bank->programs[program].values[index]);
+    setParameter(index,
+                 std::atomic_ref<float>(record.values[index]).load(std::memory_order_relaxed));
 }
 
 void SynthPlugin::setProgramName(char* name) {
@@ -90,7 +88,8 @@ void SynthPlugin::getParameterLabel(int32_t index, char* label) {
 }
 
 void SynthPlugin::getParameterDisplay(int32_t index, char* text) {
-  params::writeDisplay(index, getParameter(index), params::DisplayContext{1, 1.0f}, text);
+  params::writeDisplay(index, getParameter(index),
+                       params::DisplayContext{voiceCount.get(), masterGain.get()}, text);
 }
 
 void SynthPlugin::getParameterName(int32_t index, char* text) {
@@ -122,12 +121,6 @@ int32_t SynthPlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
 }
 
 void SynthPlugin::setSampleRate(float rate) { AudioEffectX::setSampleRate(rate); }
-
-void SynthPlugin::suspend() {}
-
-void SynthPlugin::resume() { wantEvents(1); }
-
-int32_t SynthPlugin::processEvents(vst::VstEvents*) { return 1; }
 
 bool SynthPlugin::getOutputProperties(int32_t index, vst::VstPinProperties* properties) {
   if (index < 0 || index > 1) return false;

@@ -4,12 +4,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
+#include "engine/engine_state.h"
+#include "engine/voice.h"
 #include "host/audio_effect_x.h"
 #include "params/parameter_table.h"
 #include "params/program_bank.h"
 
-class SynthPlugin : public AudioEffectX {
+class SynthPlugin : public AudioEffectX, protected engine::EngineState {
  public:
   explicit SynthPlugin(vst::HostCallback audioMaster);
   ~SynthPlugin() override;
@@ -39,12 +42,30 @@ class SynthPlugin : public AudioEffectX {
   int32_t getVendorVersion() override;
   int32_t canDo(char* text) override;
 
+  // Renders one block: ramps warp and pitch bend, mixes the voices, applies the volume.
   virtual void renderBlock(float** inputs, float** outputs, int32_t sampleFrames, bool replacing);
+  // Pushes the Quality setting into every voice's body filter.
+  virtual void updateVoiceQuality();
+  // Pushes a changed LFO rate (parameter 6, 16 or 23) into the sounding voices.
+  virtual void updateLfoRates(int32_t parameterIndex);
+  // Releases every voice playing the key.
+  virtual void noteOff(int32_t note);
+  // Chooses a voice for the note and leaves it pending there.
+  virtual void noteOn(int32_t velocity, int32_t note, int32_t detune, int32_t deltaFrames);
+  // Parameter index 39: a hook for derived instruments; does nothing here.
+  virtual void extraParameterHook();
   virtual void initFactoryPresets();
+  double* randomBodyCoefs(bool forType1) override;
 
  protected:
+  float noteSampleRate() const override { return sampleRate.load(std::memory_order_relaxed); }
   params::ProgramRecord& currentRecord() { return bank->programs[curProgram.load()]; }
+  // One frame of every active voice, panned into a stereo pair.
+  virtual void mixVoices(float inA, float inB, float& left, float& right);
+  void handleMidi(const vst::VstMidiEvent& event);
 
-  std::atomic<float> parameterValues[params::kNumParams] = {};
   params::ProgramBank* bank = nullptr;
+  std::unique_ptr<engine::Voice> voices[engine::kMaxVoices];
+  int32_t controllerMap[128];
+  int32_t nextVoice = 0;
 };

@@ -94,18 +94,39 @@ TEST_F(Dispatcher, SpeakerArrangementStoresNullThroughBothPointers) {
 }
 
 TEST_F(Dispatcher, UnsupportedAndOutOfRangeOpcodesAnswerZero) {
-  const std::set<int32_t> answered = {
-      vst::effClose,          vst::effGetProgram,         vst::effEditGetRect,
-      vst::effEditOpen,       vst::effIdentify,           vst::effGetChunk,
-      vst::effSetChunk,       vst::effProcessEvents,      vst::effCanBeAutomated,
-      vst::effGetNumProgramCategories, vst::effGetProgramNameIndexed, vst::effCopyProgram,
-      vst::effConnectInput,   vst::effConnectOutput,      vst::effGetOutputProperties,
-      vst::effGetPlugCategory, vst::effSetBlockSizeAndSampleRate, vst::effGetEffectName,
-      vst::effGetVendorString, vst::effGetProductString, vst::effGetVendorVersion,
-      vst::effCanDo,          vst::effKeysRequired,       vst::effGetVstVersion,
-      vst::effEditKeyDown,    vst::effEditKeyUp,          vst::effSetEditKnobMode,
-      vst::effGetCurrentMidiProgram, vst::effSetTotalSampleToProcess, vst::effEditIdle,
-      vst::effEditClose,      vst::effMainsChanged,       vst::effSetProgram};
+  const std::set<int32_t> answered = {vst::effClose,
+                                      vst::effGetProgram,
+                                      vst::effEditGetRect,
+                                      vst::effEditOpen,
+                                      vst::effIdentify,
+                                      vst::effGetChunk,
+                                      vst::effSetChunk,
+                                      vst::effProcessEvents,
+                                      vst::effCanBeAutomated,
+                                      vst::effGetNumProgramCategories,
+                                      vst::effGetProgramNameIndexed,
+                                      vst::effCopyProgram,
+                                      vst::effConnectInput,
+                                      vst::effConnectOutput,
+                                      vst::effGetOutputProperties,
+                                      vst::effGetPlugCategory,
+                                      vst::effSetBlockSizeAndSampleRate,
+                                      vst::effGetEffectName,
+                                      vst::effGetVendorString,
+                                      vst::effGetProductString,
+                                      vst::effGetVendorVersion,
+                                      vst::effCanDo,
+                                      vst::effKeysRequired,
+                                      vst::effGetVstVersion,
+                                      vst::effEditKeyDown,
+                                      vst::effEditKeyUp,
+                                      vst::effSetEditKnobMode,
+                                      vst::effGetCurrentMidiProgram,
+                                      vst::effSetTotalSampleToProcess,
+                                      vst::effEditIdle,
+                                      vst::effEditClose,
+                                      vst::effMainsChanged,
+                                      vst::effSetProgram};
   std::vector<char> scratch(8192, 0);
   for (int32_t op = 0; op <= 76; ++op) {
     if (answered.count(op) || op == vst::effGetSpeakerArrangement) continue;

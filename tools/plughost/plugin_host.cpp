@@ -122,6 +122,21 @@ void PluginInstance::setParameter(int32_t index, float value) {
 
 float PluginInstance::getParameter(int32_t index) { return record->getParameter(record, index); }
 
+std::vector<uint8_t> PluginInstance::getChunk(bool preset) {
+  void* data = nullptr;
+  intptr_t size = dispatch(vst::effGetChunk, preset ? 1 : 0, 0, &data);
+  if (size <= 0 || !data) return {};
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+intptr_t PluginInstance::setChunk(const std::vector<uint8_t>& data, bool preset) {
+  // The plug-in reads through a non-const pointer; give it its own copy.
+  std::vector<uint8_t> copy(data);
+  return dispatch(vst::effSetChunk, preset ? 1 : 0, static_cast<intptr_t>(copy.size()),
+                  copy.data());
+}
+
 void PluginInstance::start() {
   dispatch(vst::effOpen);
   dispatch(vst::effSetSampleRate, 0, 0, nullptr, opts.sampleRate);

@@ -77,6 +77,15 @@ class PluginInstance {
   std::string parameterLabel(int32_t index) { return text(vst::effGetParamLabel, index); }
   std::string parameterDisplay(int32_t index) { return text(vst::effGetParamDisplay, index); }
   std::string programName() { return text(vst::effGetProgramName); }
+  // Name of program index without selecting it; empty when the plug-in does not answer.
+  std::string programNameIndexed(int32_t index) {
+    return text(vst::effGetProgramNameIndexed, index, -1);
+  }
+
+  // A copy of the plug-in's program (preset) or bank chunk; empty when it has none.
+  std::vector<uint8_t> getChunk(bool preset);
+  // Hands a chunk to the plug-in; answers what the plug-in answered (1 accepted, 0 refused).
+  intptr_t setChunk(const std::vector<uint8_t>& data, bool preset);
 
   void setParameter(int32_t index, float value);
   float getParameter(int32_t index);

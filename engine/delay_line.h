@@ -1,0 +1,108 @@
+// A string's recirculating delay: a fixed circular buffer of samples read back
+// with a fractional delay through third-order Lagrange interpolation, and the
+// excitation burst that fills it at note start.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace engine {
+
+class DelayLine {
+ public:
+  // Allocates `bufferSize` samples of silence (at least 4, so the four taps fit).
+  explicit DelayLine(int bufferSize);
+
+  // Zeroes the buffer and the last output; indices, delay and coefficients stay.
+  void clear();
+
+  // Sets the delay in samples; the whole part is limited to capacity - 1.
+  void setDelay(float delay);
+
+  // Writes one sample and returns the input delayed by the current delay.
+  float tick(float input);
+
+  // The value the last tick returned, or the first excitation sample after a fill.
+  float lastOutput() const { return lastOutputValue; }
+
+  // Clears the line and writes the excitation for the current delay over the
+  // samples the read taps reach next: smoothed, symmetric, normalised noise when
+  // brightness > 0, else one sine period. Allocates nothing.
+  void fillExcitation(int seed, float brightness);
+
+  int getCapacity() const { return capacity; }
+  int getIntegerDelay() const { return integerDelay; }
+  float getFraction() const { return fraction; }
+  int getReadIndex() const { return readIndex; }
+  int getWriteIndex() const { return writeIndex; }
+  std::array<float, 4> getCoefficients() const { return {h0, h1, h2, h3}; }
+  // The stored sample at a buffer position (0 … capacity - 1).
+  float sampleAt(int index) const { return buffer[index]; }
+
+ private:
+  void fillNoise(float brightness);
+  void fillSine();
+
+  // Longer delays are cut to this before rounding, so that an infinite delay
+  // never reaches the integer conversion.
+  static constexpr float kLargestDelay = 1.0e9f;
+
+  int capacity = 4;
+  std::vector<float> buffer;
+  std::vector<float> firstScratch;
+  std::vector<float> secondScratch;
+  int writeIndex = 3;
+  int readIndex = 0;
+  int integerDelay = 3;
+  float fraction = 0.0f;
+  float h0 = 0.0f;
+  float h1 = 0.0f;
+  float h2 = 0.0f;
+  float h3 = 1.0f;
+  float lastOutputValue = 0.0f;
+};
+
+inline void DelayLine::setDelay(float delay) {
+  // Negative and NaN delays count as 0, which keeps the read index inside the buffer.
+  delay = delay > 0.0f ? std::min(delay, kLargestDelay) : 0.0f;
+  const float ceiling = std::ceil(delay);
+  fraction = ceiling - delay;
+  // Lagrange basis polynomials for the nodes 0 … 3, evaluated at a in (2, 3].
+  const float a = 3.0f - fraction;
+  constexpr float kSixth = 0.16666667f;
+  constexpr float kHalf = 0.5f;
+  h0 = -((a - 1.0f) * (a - 2.0f) * (a - 3.0f)) * kSixth;
+  h1 = a * (a - 2.0f) * (a - 3.0f) * kHalf;
+  h2 = -(a * (a - 1.0f) * (a - 3.0f)) * kHalf;
+  h3 = a * (a - 1.0f) * (a - 2.0f) * kSixth;
+  if (ceiling >= static_cast<float>(capacity)) {
+    // The coefficients keep the values computed from the requested fraction.
+    integerDelay = capacity - 1;
+    fraction = 0.0f;
+  } else {
+    integerDelay = static_cast<int>(ceiling);
+  }
+  readIndex = writeIndex - integerDelay;
+  if (readIndex < 0) readIndex += capacity;
+}
+
+inline float DelayLine::tick(float input) {
+  buffer[writeIndex] = input;
+  int tap1 = readIndex + 1;
+  if (tap1 >= capacity) tap1 -= capacity;
+  int tap2 = readIndex + 2;
+  if (tap2 >= capacity) tap2 -= capacity;
+  int tap3 = readIndex + 3;
+  if (tap3 >= capacity) tap3 -= capacity;
+  // The tap at readIndex is the oldest (node 3); tap3 is the youngest (node 0).
+  const float output =
+      h3 * buffer[readIndex] + h0 * buffer[tap3] + h1 * buffer[tap2] + h2 * buffer[tap1];
+  if (++writeIndex >= capacity) writeIndex = 0;
+  if (++readIndex >= capacity) readIndex = 0;
+  lastOutputValue = output;
+  return output;
+}
+
+}  // namespace engine

@@ -1,0 +1,300 @@
+#include "engine/voice.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/body_types.h"
+#include "engine/random.h"
+
+namespace engine {
+
+namespace {
+
+constexpr float kVelocityScale = 0.007874016f;  // 1/127
+constexpr double kCent = 1.0005777895;
+
+// Envelope times: the parameter's curve (4·v²)² seconds, 0 to 16 s.
+float envelopeTime(float v) {
+  float t = 4.0f * v * v;
+  return t * t;
+}
+
+float lfoRate(float v) { return v * v * 200.0f; }
+
+}  // namespace
+
+Voice::Voice(EngineState& state)
+    : engine(state),
+      lfoA(state.noteSampleRate()),
+      lfoB(state.noteSampleRate()),
+      warpLfo(state.noteSampleRate()),
+      ampEnvelope(state.noteSampleRate()),
+      filterEnvelope(state.noteSampleRate()) {
+  body.setOrder(engine.bodyOrder);
+  body.setGain(engine.raw(21));
+  lfoA.setFrequency(0.2f);
+  lfoB.setFrequency(0.1f);
+  warpLfo.setFrequency(0.1f);
+  lfoA.setWaveform(0);
+  lfoB.setWaveform(0);
+  warpLfo.setWaveform(0);
+  stringA.setDelay(400.0f);
+  stringB.setDelay(400.0f);
+  loadBodyType(true, true);
+  loadBodyType(false, false);
+}
+
+void Voice::noteStart(int32_t note, float velocity, float brightness) {
+  const EngineState& e = engine;
+  leakBlockBA = leakBlockAB = loopStateA = loopStateB = 0.0f;
+  velocityGain = 1.0f - e.raw(32) + velocity;
+  loopGainA = e.raw(4);
+  loopGainB = e.raw(14);
+
+  const float f =
+      static_cast<float>(std::pow(kCent, currentDetune) * e.noteFrequencies[note & 127]);
+  const float rate = e.noteSampleRate();
+  delayLengthA = rate / f - 1.3f;
+  delayLengthB = rate / (f * e.detuneRatioB) - 1.3f;
+
+  seedRandom(e.sampleCounter + note + static_cast<int32_t>(200.0f * velocity));
+  const int32_t r = nextRandom() % 1000;
+  pan = (static_cast<float>(r) * 0.001f - 0.5f) * e.raw(31) + 0.5f;
+
+  // Lengths below zero (very high notes at low rates) and non-numbers read as 0.
+  if (!(delayLengthA > 0.0f)) delayLengthA = 0.0f;
+  if (!(delayLengthB > 0.0f)) delayLengthB = 0.0f;
+
+  lfoA.setFrequency(lfoRate(e.raw(6)));
+  lfoB.setFrequency(lfoRate(e.raw(16)));
+  warpLfo.setFrequency(lfoRate(e.raw(23)));
+
+  stringA.setDelay(delayLengthA);
+  stringB.setDelay(delayLengthB);
+  const float b = std::min(velocity * e.raw(33) + brightness, 1.0f);
+  stringA.fillExcitation(note, b);
+  stringB.fillExcitation(note, b);
+
+  body.setOrder(e.bodyOrder);
+  body.setGain(e.raw(21));
+  body.reset();
+  loadBodyType(true, true);
+  loadBodyType(false, false);
+  body.computeCoefficients(e.raw(22), e.raw(21), 1e-7);
+
+  ampEnvelope.setSettings(
+      AdsrSettings{envelopeTime(e.raw(1)), 0.0f, 0.99f, envelopeTime(e.raw(2))});
+  ampEnvelope.trigger();
+  filterEnvelope.setSettings(AdsrSettings{envelopeTime(e.raw(27)), envelopeTime(e.raw(28)),
+                                          e.raw(29), envelopeTime(e.raw(30))});
+  filterEnvelope.trigger();
+
+  couplingState = 0.0f;
+  // At least one quantizer step, whatever value the host stored.
+  quantizeSteps = e.raw(9) * 255.0f + 1.0f;
+  if (!(quantizeSteps >= 1.0f)) quantizeSteps = 1.0f;
+  if (quantizeSteps > 256.0f) quantizeSteps = 256.0f;
+  quantizeStepInverse = 1.0f / quantizeSteps;
+
+  samplesSinceStart = 0;
+  state = kVoiceSounding;
+}
+
+void Voice::startPendingNote() {
+  currentNote = pending.note;
+  currentDetune = pending.detune;
+  currentVelocity = pending.velocity;
+  pending = PendingNote{};
+  noteStart(currentNote, static_cast<float>(currentVelocity) * kVelocityScale, engine.raw(0));
+}
+
+void Voice::loadBodyType(bool fromType1, bool toSetA) {
+  const float code = engine.raw(fromType1 ? 25 : 26);
+  const float scaled = std::floor(code * 12.0f);
+  // Codes above 1 (and anything out of range) fall on the nearest type.
+  const int32_t index = scaled >= 0.0f ? static_cast<int32_t>(std::min(scaled, 12.0f)) : 0;
+  const int32_t count = std::clamp<int32_t>(engine.bodyOrder, 1, kMaxBodyOrder);
+  const double* coefficients;
+  if (index <= 8) {
+    coefficients = bodyTypeTable(index);
+  } else if (index == 9) {
+    coefficients = bodyTypeTable(nextRandom() % 9);
+  } else {
+    double* scratch = engine.randomBodyCoefs(fromType1);
+    const int32_t seed = index == 10 ? engine.sampleCounter + (fromType1 ? 1 : 0) : currentNote;
+    generateRandomCoefficients(scratch, seed, kMaxBodyOrder);
+    coefficients = scratch;
+  }
+  body.loadCoefficients(coefficients, count, toSetA);
+}
+
+void Voice::reset(bool full) {
+  state = kVoiceFree;
+  if (!full) return;
+  currentNote = currentDetune = currentVelocity = 0;
+  pending = PendingNote{};
+  stringA.clear();
+  stringB.clear();
+  body.reset();
+  followerA.reset();
+  followerB.reset();
+  loopStateA = loopStateB = leakBlockBA = leakBlockAB = 0.0f;
+  couplingState = noiseState = level = envelopeA = envelopeB = 0.0f;
+}
+
+void Voice::release() {
+  ampEnvelope.release();
+  filterEnvelope.release();
+}
+
+void Voice::setLfoRate(int32_t lfo, float hz) {
+  if (lfo < 0 || lfo > 2) return;
+  pushedRates[lfo] = hz;
+  pushes.fetch_or(kPushLfoA << lfo, std::memory_order_release);
+}
+
+void Voice::setFilterSustain(float sustain) {
+  pushedSustain = sustain;
+  pushes.fetch_or(kPushSustain, std::memory_order_release);
+}
+
+void Voice::setRefreshInterval(int32_t interval) {
+  pushedInterval = interval;
+  pushes.fetch_or(kPushInterval, std::memory_order_release);
+}
+
+void Voice::applyPushes() {
+  const uint32_t due = pushes.exchange(0, std::memory_order_acquire);
+  if (due & kPushLfoA) lfoA.setFrequency(pushedRates[0]);
+  if (due & kPushLfoB) lfoB.setFrequency(pushedRates[1]);
+  if (due & kPushWarpLfo) warpLfo.setFrequency(pushedRates[2]);
+  if (due & kPushSustain) filterEnvelope.setSustain(pushedSustain);
+  if (due & kPushInterval) body.setRefreshInterval(pushedInterval);
+}
+
+float Voice::leakAtoB(float A, float B, float o) {
+  const float k = 1.0f - engine.raw(10);
+  if (!(engine.leakShapeOn && envelopeB > 1e-13f)) {
+    couplingState = A + (couplingState - A) * k + o;
+    return couplingState * engine.leakGainAB;
+  }
+  float L = heldLeak;
+  if (engine.qualityHigh || samplesSinceStart % 4 == 0) {
+    const float q = engine.raw(9);
+    if (q == 0.0f) {
+      L = std::copysign(envelopeA, A);
+    } else if (q < 0.5f) {
+      // B's magnitude in steps of envelopeA / quantizeSteps, up to the next step; A's sign.
+      const float steps = std::fabs(quantizeSteps / envelopeA * B);
+      L = std::copysign(std::ceil(steps) * quantizeStepInverse * envelopeA, A);
+    } else {
+      const float n = std::copysign(noise.next(), A);
+      noiseState = n + (noiseState - n) * k;
+      L = A + noiseState * engine.noiseLeakGain * envelopeB;
+    }
+    L *= engine.leakGainAB;
+  }
+  heldLeak = L;
+  couplingState = L + (couplingState - L) * k + o;
+  return couplingState;
+}
+
+float Voice::render(float inA, float inB) {
+  if (pushes.load(std::memory_order_relaxed) != 0) applyPushes();
+  if (pending.active) {
+    if (pending.countdown == 0) {
+      startPendingNote();
+    } else if (pending.countdown > 0) {
+      --pending.countdown;
+      state = kVoiceTakenOver;
+    }
+  }
+  if (state.get() == kVoiceFree) return 0.0f;
+
+  const EngineState& e = engine;
+  const float o = denormalOffset;
+
+  // The strings' outputs, with the host's input added, through the saturation curve.
+  float a = stringA.lastOutput() + inA;
+  float b = stringB.lastOutput() + inB;
+  if (const float s = e.saturationA; s > 0.0f) a = (1.0f + s) * a - s * a * a * a;
+  if (const float s = e.saturationB; s > 0.0f) b = (1.0f + s) * b - s * b * b * b;
+
+  loopStateA = a + (loopStateA - a) * e.loopDampingA;
+  loopStateB = b + (loopStateB - b) * e.loopDampingB;
+  const float A = loopStateA;
+  const float B = loopStateB;
+
+  const float mixComplement = e.mixComplement;
+  envelopeA = followerA.process(A);
+  envelopeB = followerB.process(B);
+  level = envelopeA + (envelopeB - envelopeA) * mixComplement;
+
+  float L1 = leakAtoB(A, B, o);
+  float L2 = B * e.leakGainBA;
+
+  if (state.get() == kVoiceTakenOver) {
+    loopGainA *= 0.98f;
+    loopGainB *= 0.98f;
+    if (level < 1e-5f) state = kVoiceFree;
+  }
+
+  const bool bodyRuns = e.bodyType1On || e.bodyType2On;
+  double warp = 0.0;
+  double morph = 0.0;
+  if (bodyRuns) {
+    float w = warpLfo.tick() * e.raw(24) * 0.5f + e.warpSmoothed;
+    w = std::min(w, 0.999f);
+    if (!(w >= 0.0001f)) w = 0.0001f;
+    warp = w;
+    morph = filterEnvelope.tick();
+  }
+  if (e.leakOnAB || e.leakOnBA) {
+    leakBlockBA = L2 + (leakBlockBA - L2) * 0.97f;
+    L2 -= leakBlockBA;
+    leakBlockAB = L1 + (leakBlockAB - L1) * 0.97f;
+    L1 -= leakBlockAB;
+  }
+  const float V = e.raw(11) > 0.5f ? B * loopGainB + o : o - B * loopGainB;
+  const float position = e.raw(19);
+  float y;
+  if (position >= 0.6666667f) {
+    stringA.tick(A * loopGainA + o + L2);
+    stringB.tick(V + L1);
+    const float m = a + (b - a) * mixComplement;
+    y = bodyRuns ? static_cast<float>(body.process(m + o, warp, morph)) : m;
+  } else {
+    if (bodyRuns) {
+      if (position > 0.33333334f)
+        L2 = static_cast<float>(body.process(L2 + o, warp, morph));
+      else
+        L1 = static_cast<float>(body.process(L1 + o, warp, morph));
+    }
+    L2 = std::clamp(L2, -0.5f, 0.5f);
+    L1 = std::clamp(L1, -0.5f, 0.5f);
+    stringA.tick(A * loopGainA - L2 + o);
+    stringB.tick(V + L1);
+    y = a + (b - a) * mixComplement;
+  }
+  y *= velocityGain;
+
+  y *= ampEnvelope.tick();
+  if (ampEnvelope.getState() == Adsr::State::idle) state = kVoiceFree;
+
+  ++samplesSinceStart;
+  if (e.qualityHigh || samplesSinceStart % 8 == 0) {
+    const float bend = e.pitchBendRatioSmoothed;
+    if (delayLengthA > 0.0f)
+      stringA.setDelay((lfoA.tick() * e.raw(7) + 1.0f) * bend * delayLengthA);
+    if (delayLengthB > 0.0f)
+      stringB.setDelay((lfoB.tick() * e.raw(17) + 1.0f) * bend * delayLengthB);
+  } else {
+    lfoA.tick();
+    lfoB.tick();
+  }
+  denormalOffset = -denormalOffset;
+  if (level < 1e-6f && samplesSinceStart > 44100) state = kVoiceFree;
+  return y;
+}
+
+}  // namespace engine

@@ -1,0 +1,37 @@
+#include "engine/noise_table.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/random.h"
+
+namespace {
+
+// After seedRandom(1) the generator yields 41, 18467, 6334, so the entries are
+// (r mod 10000) * 0.0002 - 1 of those.
+TEST(NoiseTable, TakesEntriesFromTheGeneratorAndCycles) {
+  engine::seedRandom(1);
+  engine::NoiseTable noise(3);
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_FLOAT_EQ(noise.next(), -0.9918f);
+    EXPECT_FLOAT_EQ(noise.next(), 0.6934f);
+    EXPECT_FLOAT_EQ(noise.next(), 0.2668f);
+  }
+}
+
+TEST(NoiseTable, DoesNotReseedTheGenerator) {
+  engine::seedRandom(1);
+  engine::nextRandom();
+  engine::NoiseTable noise(1);
+  EXPECT_FLOAT_EQ(noise.next(), 0.6934f);  // the second value of seed 1
+  EXPECT_EQ(engine::nextRandom(), 6334);
+}
+
+TEST(NoiseTable, EmptySizeStillHoldsOneEntry) {
+  engine::seedRandom(1);
+  engine::NoiseTable noise(0);
+  EXPECT_EQ(noise.getSize(), 1);
+  EXPECT_FLOAT_EQ(noise.next(), -0.9918f);
+  EXPECT_FLOAT_EQ(noise.next(), -0.9918f);
+}
+
+}  // namespace
