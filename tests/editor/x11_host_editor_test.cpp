@@ -1,0 +1,260 @@
+// The loaded plug-in's editor in a real X window on a private X server: a
+// host window, effEditOpen with its XID and effEditIdle from the host's loop.
+// The window shows what the headless layer draws, and a drag made by xdotool
+// moves the " Volume " knob with the host told of the gesture.
+// gtest and the toolkit first: the X11 headers define macros such as None.
+#include "editor/layout_table.h"
+#include "editor/synth_editor.h"
+#include "host/audio_effect.h"
+#include "plugin_fixture.h"
+#include "screenshot/editor_snapshot.h"
+#include "toolkit/window_headless.h"
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using screenshot::EditorImage;
+using namespace std::chrono_literals;
+
+constexpr int32_t kVolume = 35;
+
+bool onPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    const size_t end = std::min(dirs.find(':', start), dirs.size());
+    if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+pid_t spawn(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
+// Starts Xvfb on a free display (it picks the number) and points DISPLAY at it.
+class XServer : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!onPath("Xvfb")) return;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp"});
+    close(fds[1]);
+    char number[16] = {};
+    const bool started = pid > 0 && read(fds[0], number, sizeof(number) - 1) > 0;
+    close(fds[0]);
+    ASSERT_TRUE(started);
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+  }
+  void TearDown() override {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  pid_t pid = -1;
+};
+
+XServer* const server = static_cast<XServer*>(::testing::AddGlobalTestEnvironment(new XServer));
+
+// The " Volume " knob's centre in window coordinates, from the layout table.
+CPoint volumeKnobCentre() {
+  for (const CellLayout& cell : kCellLayouts) {
+    if (cell.param != kVolume) continue;
+    const CRect& panel = kPanelLayouts[cell.panel].rect;
+    // A knob cell at (x, y) has its 40 × 40 knob at (x, y + 14).
+    return CPoint(panel.left + cell.place.left + 20, panel.top + cell.place.top + 14 + 20);
+  }
+  return CPoint(-1, -1);
+}
+
+class X11HostEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (server->pid <= 0) GTEST_SKIP() << "Xvfb is not installed";
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 851, 311, 0, 0, 0);
+    XMapWindow(display, host);
+    XSync(display, False);
+    plugin = testing_support::newInstance();
+    ASSERT_TRUE(plugin);
+    plugin->start();
+    ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host))),
+              1);
+    Window root, up, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, host, &root, &up, &children, &count);
+    ASSERT_EQ(count, 1u) << "the editor made no child window";
+    editorWindow = children[0];
+    XFree(children);
+  }
+  void TearDown() override {
+    if (plugin) plugin->dispatch(vst::effEditClose);
+    plugin.reset();
+    if (display) XCloseDisplay(display);
+  }
+
+  // One turn of the host's loop.
+  void idle() {
+    plugin->dispatch(vst::effEditIdle);
+    std::this_thread::sleep_for(10ms);
+  }
+  EditorImage grab() {
+    XSync(display, False);
+    XImage* image = XGetImage(display, editorWindow, 0, 0, 851, 311, AllPlanes, ZPixmap);
+    EditorImage shot;
+    if (!image) return shot;
+    shot.width = 851;
+    shot.height = 311;
+    for (int y = 0; y < 311; ++y)
+      for (int x = 0; x < 851; ++x)
+        shot.pixels.push_back(uint32_t(XGetPixel(image, x, y) & 0xFFFFFF));
+    XDestroyImage(image);
+    return shot;
+  }
+  // Idles until the window shows the expected pixels (or two seconds pass);
+  // answers how many pixels differ.
+  size_t idleUntilShown(const EditorImage& expected) {
+    size_t differing = expected.pixels.size();
+    for (auto end = std::chrono::steady_clock::now() + 2s;
+         std::chrono::steady_clock::now() < end;) {
+      idle();
+      const EditorImage shown = grab();
+      if (shown.pixels.size() != expected.pixels.size()) continue;
+      differing = 0;
+      for (size_t i = 0; i < shown.pixels.size(); ++i)
+        differing += shown.pixels[i] != expected.pixels[i];
+      if (differing == 0) break;
+    }
+    return differing;
+  }
+
+  Display* display = nullptr;
+  Window host = 0, editorWindow = 0;
+  std::unique_ptr<plughost::PluginInstance> plugin;
+};
+
+TEST_F(X11HostEditor, ShowsTheHeadlessRenderOfTheProgram) {
+  plugin->dispatch(vst::effSetProgram, 0, 5);
+  auto reference = screenshot::createLinkedInstance();
+  ASSERT_TRUE(reference);
+  reference->dispatch(vst::effSetProgram, 0, 5);
+  const EditorImage expected = screenshot::renderEditor(*reference);
+  EXPECT_EQ(idleUntilShown(expected), 0u);
+
+  // A window covered and uncovered again is repainted from the canvas.
+  Window cover =
+      XCreateSimpleWindow(display, DefaultRootWindow(display), 100, 50, 300, 200, 0, 0, 0xFF00FF);
+  XMapRaised(display, cover);
+  XSync(display, False);
+  XDestroyWindow(display, cover);
+  XSync(display, False);
+  EXPECT_NE(grab().pixels, expected.pixels);
+  EXPECT_EQ(idleUntilShown(expected), 0u);
+}
+
+TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
+  if (!onPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+  const CPoint c = volumeKnobCentre();
+  // Up-left (a third), straight up (a half), up-right (two thirds): no step
+  // sweeps through the knob's gap.
+  const std::vector<CPoint> path = {{c.h - 12, c.v - 12},
+                                    {c.h - 6, c.v - 15},
+                                    {c.h, c.v - 15},
+                                    {c.h + 6, c.v - 15},
+                                    {c.h + 12, c.v - 12}};
+  const float before = plugin->getParameter(kVolume);
+  plugin->clearCalls();
+  idle();
+
+  // xdotool runs on its own: while the button is down the knob's tracking loop
+  // holds the host's idle call, reading the pointer from the server.
+  const std::string editorId = std::to_string(editorWindow);
+  std::vector<std::string> args = {"xdotool"};
+  auto moveTo = [&](CPoint p) {
+    args.insert(args.end(), {"mousemove", "--window", editorId, std::to_string(p.h),
+                             std::to_string(p.v), "sleep", "0.05"});
+  };
+  moveTo(path.front());
+  args.insert(args.end(), {"mousedown", "1", "sleep", "0.1"});
+  for (size_t i = 1; i < path.size(); ++i) moveTo(path[i]);
+  args.insert(args.end(), {"mouseup", "1"});
+  const pid_t drag = spawn(args);
+  ASSERT_GT(drag, 0);
+  int status = 0;
+  for (auto end = std::chrono::steady_clock::now() + 10s;
+       waitpid(drag, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < end;)
+    idle();
+  if (waitpid(drag, &status, WNOHANG) == 0) {
+    kill(drag, SIGKILL);
+    waitpid(drag, &status, 0);
+    FAIL() << "xdotool did not finish";
+  }
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (int i = 0; i < 5; ++i) idle();
+
+  const float after = plugin->getParameter(kVolume);
+  EXPECT_NE(after, before);
+  EXPECT_NEAR(after, 2.0f / 3.0f, 0.02f);
+  // The gesture reached the host: begin, automation of 35, end, in that order.
+  std::vector<int32_t> gesture;
+  for (const auto& call : plugin->calls()) {
+    if (call.index != kVolume) continue;
+    if (call.opcode == vst::audioMasterBeginEdit || call.opcode == vst::audioMasterEndEdit ||
+        (call.opcode == vst::audioMasterAutomate &&
+         (gesture.empty() || gesture.back() != vst::audioMasterAutomate)))
+      gesture.push_back(call.opcode);
+  }
+  EXPECT_EQ(gesture, (std::vector<int32_t>{vst::audioMasterBeginEdit, vst::audioMasterAutomate,
+                                           vst::audioMasterEndEdit}));
+  EXPECT_GT(plugin->countCalls(vst::audioMasterIdle), 0u) << "the drag kept the host alive";
+
+  // The same drag on the headless layer ends at the same value and picture.
+  auto reference = screenshot::createLinkedInstance();
+  ASSERT_TRUE(reference);
+  auto* editor =
+      dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(reference->effect())->getEditor());
+  ASSERT_NE(editor, nullptr);
+  auto window = std::make_unique<HeadlessWindow>(CRect(0, 0, 851, 311));
+  HeadlessWindow* headless = window.get();
+  editor->openOn(std::move(window));
+  editor->idle();
+  std::vector<PointerState> script;
+  for (const CPoint& p : path) script.push_back({p, kLButton});
+  script.push_back({path.back(), 0});
+  headless->scriptPointer(script);
+  headless->press(path.front(), kLButton);
+  editor->idle();
+  EXPECT_EQ(reference->getParameter(kVolume), after);
+  EditorImage expected;
+  expected.width = 851;
+  expected.height = 311;
+  expected.pixels.assign(headless->screen().data(), headless->screen().data() + 851 * 311);
+  editor->close();
+  EXPECT_EQ(idleUntilShown(expected), 0u);
+}
+
+}  // namespace
