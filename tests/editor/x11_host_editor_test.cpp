@@ -54,6 +54,8 @@ pid_t spawn(const std::vector<std::string>& args) {
 }
 
 // Starts Xvfb on a free display (it picks the number) and points DISPLAY at it.
+// Without -noreset the server starts afresh whenever its last client leaves,
+// and a test connecting meanwhile is refused.
 class XServer : public ::testing::Environment {
  public:
   void SetUp() override {
@@ -61,7 +63,7 @@ class XServer : public ::testing::Environment {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                 "-nolisten", "tcp"});
+                 "-nolisten", "tcp", "-noreset"});
     close(fds[1]);
     char number[16] = {};
     const bool started = pid > 0 && read(fds[0], number, sizeof(number) - 1) > 0;
@@ -104,12 +106,18 @@ class X11HostEditor : public ::testing::Test {
     plugin->start();
     ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host))),
               1);
-    Window root, up, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, host, &root, &up, &children, &count);
-    ASSERT_EQ(count, 1u) << "the editor made no child window";
-    editorWindow = children[0];
-    XFree(children);
+    // The editor's own connection creates its window; the server may take
+    // that request after this connection's query.
+    for (auto end = std::chrono::steady_clock::now() + 2s;
+         !editorWindow && std::chrono::steady_clock::now() < end;) {
+      Window root, up, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(display, host, &root, &up, &children, &count);
+      if (count == 1) editorWindow = children[0];
+      if (children) XFree(children);
+      if (!editorWindow) idle();
+    }
+    ASSERT_NE(editorWindow, 0u) << "the editor made no child window";
   }
   void TearDown() override {
     if (plugin) plugin->dispatch(vst::effEditClose);
