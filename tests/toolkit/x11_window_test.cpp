@@ -29,8 +29,8 @@ class XServer : public ::testing::Environment {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen", "0",
-                          "1024x768x24", "-nolisten",  "tcp",      nullptr};
+    const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen",  "0",
+                          "1024x768x24", "-nolisten",  "tcp",      "-noreset", nullptr};
     ASSERT_EQ(posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
     close(fds[1]);
     char number[16] = {};
