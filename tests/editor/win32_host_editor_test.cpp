@@ -5,6 +5,7 @@
 // moves the " Volume " knob with the host told of the gesture.
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -124,8 +125,15 @@ TEST_F(Win32HostEditor, ShowsTheHeadlessRenderOfTheProgram) {
   const EditorImage expected = screenshot::renderEditor(*reference);
   EXPECT_EQ(idleUntilShown(expected), 0u);
 
-  // Invalidated and painted again by the message loop, from the canvas.
-  InvalidateRect(editorWindow, nullptr, FALSE);
+  // Drawn over, then invalidated: the message loop paints it from the canvas.
+  HDC dc = GetDC(editorWindow);
+  HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+  RECT area{100, 50, 400, 250};
+  FillRect(dc, &area, magenta);
+  DeleteObject(magenta);
+  ReleaseDC(editorWindow, dc);
+  EXPECT_NE(grab(editorWindow).pixels, expected.pixels);
+  InvalidateRect(editorWindow, &area, FALSE);
   EXPECT_EQ(idleUntilShown(expected), 0u);
 }
 
@@ -133,10 +141,10 @@ TEST_F(Win32HostEditor, ShowsTheHeadlessRenderOfTheProgram) {
 INPUT mouseInput(CPoint screen, DWORD flags) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dx = LONG((screen.h * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) /
-                  GetSystemMetrics(SM_CXSCREEN));
-  in.mi.dy = LONG((screen.v * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) /
-                  GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dx =
+      LONG((screen.h * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy =
+      LONG((screen.v * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
   in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   return in;
 }
@@ -145,8 +153,11 @@ TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
   const CPoint c = volumeKnobCentre();
   // Up-left (a third), straight up (a half), up-right (two thirds): no step
   // sweeps through the knob's gap.
-  const std::vector<CPoint> path = {{c.h - 12, c.v - 12}, {c.h - 6, c.v - 15}, {c.h, c.v - 15},
-                                    {c.h + 6, c.v - 15}, {c.h + 12, c.v - 12}};
+  const std::vector<CPoint> path = {{c.h - 12, c.v - 12},
+                                    {c.h - 6, c.v - 15},
+                                    {c.h, c.v - 15},
+                                    {c.h + 6, c.v - 15},
+                                    {c.h + 12, c.v - 12}};
   POINT origin{0, 0};
   ClientToScreen(editorWindow, &origin);
   auto onScreen = [&](CPoint p) { return CPoint(p.h + origin.x, p.v + origin.y); };
@@ -156,6 +167,7 @@ TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
 
   // The input comes from a thread of its own: while the button is down the
   // knob's tracking loop holds the host's message loop, reading the pointer.
+  std::atomic<bool> done{false};
   std::thread user([&] {
     auto send = [](INPUT in) {
       SendInput(1, &in, sizeof(INPUT));
@@ -165,9 +177,9 @@ TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
     send(mouseInput(onScreen(path.front()), MOUSEEVENTF_LEFTDOWN));
     for (size_t i = 1; i < path.size(); ++i) send(mouseInput(onScreen(path[i]), 0));
     send(mouseInput(onScreen(path.back()), MOUSEEVENTF_LEFTUP));
+    done = true;
   });
-  for (auto end = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < end;)
-    idle();
+  while (!done) idle();
   user.join();
   for (int i = 0; i < 5; ++i) idle();
 
