@@ -39,7 +39,7 @@ TEST(EditorThreads, ParameterChangesWhileTheEditorIdles) {
   });
   // The host's GUI thread idles (redrawing what changed) while changes arrive.
   while (steps == 0) std::this_thread::yield();
-  for (int i = 0; i < 300; ++i) plugin->dispatch(vst::effEditIdle);
+  for (int i = 0; i < 150; ++i) plugin->dispatch(vst::effEditIdle);
   const unsigned duringIdles = steps;
   stop = true;
   automation.join();
