@@ -12,6 +12,7 @@ namespace {
 
 constexpr float kVelocityScale = 0.007874016f;  // 1/127
 constexpr double kCent = 1.0005777895;
+constexpr float kRunawayLevel = 1.0e4f;  // 80 dB above full scale
 
 // Envelope times: the parameter's curve (4·v²)² seconds, 0 to 16 s.
 float envelopeTime(float v) {
@@ -219,6 +220,13 @@ float Voice::render(float inA, float inB) {
   float b = stringB.lastOutput() + inB;
   if (const float s = e.saturationA; s > 0.0f) a = (1.0f + s) * a - s * a * a * a;
   if (const float s = e.saturationB; s > 0.0f) b = (1.0f + s) * b - s * b * b * b;
+  // The cubic curve diverges beyond its range: a string that runs away (some
+  // settings feed back more than they lose) is stopped before it reaches
+  // infinity, instead of sending huge values or non-numbers to the host.
+  if (!(std::fabs(a) <= kRunawayLevel && std::fabs(b) <= kRunawayLevel)) {
+    reset(true);
+    return 0.0f;
+  }
 
   loopStateA = a + (loopStateA - a) * e.loopDampingA;
   loopStateB = b + (loopStateB - b) * e.loopDampingB;

@@ -18,7 +18,6 @@ class DragIdleHook {
   void run(CEditorHost& editor, CFrame* frame);
   // True while the host's idle runs from inside the hook.
   bool isInIdle() const { return inIdle; }
-  uint32_t lastRun() const { return lastTime; }
 
  private:
   IdleClock& clock;

@@ -23,6 +23,7 @@ CFrame::~CFrame() {
   if (window) window->setEvents(nullptr);
   window.reset();
   canvas->forget();
+  frame = nullptr;  // the view part outlives the frame part: it must not call back
 }
 
 int32_t CFrame::getCurrentMouseButtons() { return window ? window->pointerButtons() : 0; }

@@ -14,7 +14,6 @@ void HeadlessWindow::show(const CBitmap& canvas, const CRect& area) {
 }
 
 CPoint HeadlessWindow::pointerPosition() {
-  ++reads;
   if (!script.empty()) {
     current = script.front();
     script.pop_front();

@@ -35,7 +35,6 @@ class HeadlessWindow final : public PlatformWindow {
 
   // The pixels put on screen so far.
   const CBitmap& screen() const { return *screenPixels; }
-  int32_t pointerReads() const { return reads; }
   int32_t pendingPaints() const { return static_cast<int32_t>(paints.size()); }
   int32_t showCount() const { return shows; }
 
@@ -46,6 +45,5 @@ class HeadlessWindow final : public PlatformWindow {
   std::deque<PointerState> presses;
   std::deque<CRect> paints;
   PointerState current;
-  int32_t reads = 0;
   int32_t shows = 0;
 };

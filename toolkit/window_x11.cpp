@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 
 #include "toolkit/bitmap.h"
@@ -37,6 +38,8 @@ int32_t buttonOf(unsigned button) {
   }
 }
 
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
 class X11Window final : public PlatformWindow {
  public:
   X11Window(Display* connection, Window parent, const CRect& size)
@@ -49,18 +52,23 @@ class X11Window final : public PlatformWindow {
     gc = XCreateGC(display, window, 0, nullptr);
     visual = DefaultVisual(display, screen);
     depth = DefaultDepth(display, screen);
+    direct = visual->c_class == TrueColor && (depth == 24 || depth == 32) &&
+             visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
+             visual->blue_mask == 0xFF;
     drops.announce(window);
     XMapWindow(display, window);
     XFlush(display);
   }
 
   ~X11Window() override {
-    if (image) {
-      image->data = nullptr;  // the canvas is not ours to free
-      XDestroyImage(image);
-    }
+    releaseImage();
     XFreeGC(display, gc);
+    // The host may have destroyed its window, and ours with it, already: the
+    // error that follows must not end the host.
+    const XErrorHandler previous = XSetErrorHandler(&ignoreErrors);
     XDestroyWindow(display, window);
+    XSync(display, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(display);
   }
 
@@ -72,6 +80,7 @@ class X11Window final : public PlatformWindow {
   void show(const CBitmap& canvas, const CRect& area) override {
     const CRect r = area.intersected(CRect(0, 0, canvas.getWidth(), canvas.getHeight()));
     if (r.isEmpty() || !wrap(canvas)) return;
+    if (!direct) convert(canvas, r);
     XPutImage(display, window, gc, image, r.left, r.top, r.left, r.top, unsigned(r.width()),
               unsigned(r.height()));
     XFlush(display);
@@ -109,19 +118,52 @@ class X11Window final : public PlatformWindow {
 
  private:
   // Wraps the canvas pixels (0x00RRGGBB, as a 24-bit true-colour visual takes
-  // them in 32-bit units) in an image; made once per canvas.
+  // them in 32-bit units) in an image, made once per canvas. Other visuals get
+  // an image of their own format that show() converts into.
   bool wrap(const CBitmap& canvas) {
     if (image && wrapped == canvas.data()) return true;
-    if (image) {
-      image->data = nullptr;
-      XDestroyImage(image);
-    }
+    releaseImage();
     wrapped = canvas.data();
-    image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0,
-                         reinterpret_cast<char*>(const_cast<uint32_t*>(wrapped)),
-                         unsigned(canvas.getWidth()), unsigned(canvas.getHeight()), 32,
-                         canvas.getWidth() * 4);
-    return image != nullptr;
+    const auto w = unsigned(canvas.getWidth()), h = unsigned(canvas.getHeight());
+    if (direct) {
+      image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0,
+                           reinterpret_cast<char*>(const_cast<uint32_t*>(wrapped)), w, h, 32,
+                           canvas.getWidth() * 4);
+      const uint32_t probe = 1;
+      if (image)
+        image->byte_order = *reinterpret_cast<const uint8_t*>(&probe) ? LSBFirst : MSBFirst;
+    } else {
+      image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr, w, h, 32, 0);
+      if (image) image->data = static_cast<char*>(std::calloc(size_t(image->bytes_per_line), h));
+    }
+    return image != nullptr && image->data != nullptr;
+  }
+
+  void releaseImage() {
+    if (!image) return;
+    if (direct) image->data = nullptr;  // the canvas is not ours to free
+    XDestroyImage(image);
+    image = nullptr;
+  }
+
+  // Scales an 8-bit channel into the bits of a visual's mask.
+  static unsigned long channel(uint32_t value, unsigned long mask) {
+    if (!mask) return 0;
+    int shift = 0, bits = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    while ((mask >> (shift + bits)) & 1) ++bits;
+    return ((bits >= 8 ? value << (bits - 8) : value >> (8 - bits)) << shift) & mask;
+  }
+
+  void convert(const CBitmap& canvas, const CRect& r) {
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x) {
+        const uint32_t p = canvas.pixel(x, y);
+        XPutPixel(image, x, y,
+                  channel((p >> 16) & 0xFF, visual->red_mask) |
+                      channel((p >> 8) & 0xFF, visual->green_mask) |
+                      channel(p & 0xFF, visual->blue_mask));
+      }
   }
 
   void query() {
@@ -157,6 +199,7 @@ class X11Window final : public PlatformWindow {
   GC gc = nullptr;
   Visual* visual = nullptr;
   int depth = 24;
+  bool direct = true;  // the canvas pixels suit the visual as they are
   XImage* image = nullptr;
   const uint32_t* wrapped = nullptr;
   WindowEvents* events = nullptr;

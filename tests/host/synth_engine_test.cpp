@@ -257,3 +257,21 @@ TEST_F(Engine, HeldNoteEndsOnceItsLevelStaysBelowTheThreshold) {
   }
   FAIL() << "the note never ended";
 }
+
+TEST_F(Engine, ARunawayStringIsStoppedBeforeItReachesInfinity) {
+  // Full saturation beyond its range diverges: a loud input drives the strings there.
+  synth.setParameter(kSaturationA, 1.0f);
+  synth.setParameter(kSaturationB, 1.0f);
+  synth.setParameter(kGainA, 1.0f);
+  synth.setParameter(kGainB, 1.0f);
+  synth.setParameter(kPolyphony, 0.0f);
+  noteOn(60);
+  std::vector<float> in(256, 3.0f), l(256), r(256);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {l.data(), r.data()};
+  for (int block = 0; block < 40; ++block) {
+    synth.processReplacing(ins, outs, 256);
+    for (float s : l) ASSERT_LE(std::fabs(s), 1e5f) << "block " << block;
+  }
+  EXPECT_EQ(synth.voice(0).getState(), engine::kVoiceFree);
+}

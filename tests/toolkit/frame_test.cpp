@@ -78,6 +78,11 @@ TEST_F(RoutingTest, PressesReachTheTopmostViewInItsContainersCoordinates) {
   window->press(CPoint(60, 95), kLButton);  // nothing there
   window->press(CPoint(5, 5), 0);           // no button: no press
   EXPECT_EQ(log, "cda");
+  // Presses waiting in the window are delivered by the frame's idle.
+  window->queuePress(CPoint(30, 30), kLButton);
+  EXPECT_EQ(log, "cda");
+  frame->idle();
+  EXPECT_EQ(log, "cdad");
 }
 
 TEST_F(RoutingTest, KeysGoToTheFocusThenFromTheLastAddedBack) {
