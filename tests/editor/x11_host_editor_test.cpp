@@ -54,8 +54,8 @@ pid_t spawn(const std::vector<std::string>& args) {
 }
 
 // Starts Xvfb on a free display (it picks the number) and points DISPLAY at it.
-// Without -noreset the server starts afresh whenever its last client leaves,
-// and a test connecting meanwhile is refused.
+// With -terminate the server ends when its last client goes, so one
+// connection lives as long as this program, however it ends.
 class XServer : public ::testing::Environment {
  public:
   void SetUp() override {
@@ -63,20 +63,24 @@ class XServer : public ::testing::Environment {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                 "-nolisten", "tcp", "-noreset"});
+                 "-nolisten", "tcp", "-terminate"});
     close(fds[1]);
     char number[16] = {};
     const bool started = pid > 0 && read(fds[0], number, sizeof(number) - 1) > 0;
     close(fds[0]);
     ASSERT_TRUE(started);
     setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+    keeper = XOpenDisplay(nullptr);
+    ASSERT_NE(keeper, nullptr);
   }
   void TearDown() override {
+    if (keeper) XCloseDisplay(keeper);
     if (pid <= 0) return;
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
   }
   pid_t pid = -1;
+  Display* keeper = nullptr;
 };
 
 XServer* const server = static_cast<XServer*>(::testing::AddGlobalTestEnvironment(new XServer));
