@@ -10,31 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "editor/layout_table.h"
-#include "editor/synth_editor.h"
-#include "host/audio_effect.h"
+#include "host_window_support.h"
 #include "plugin_fixture.h"
-#include "screenshot/editor_snapshot.h"
-#include "toolkit/window_headless.h"
 
 namespace {
 
-using screenshot::EditorImage;
+using namespace host_window;
 using namespace std::chrono_literals;
-
-constexpr int32_t kVolume = 35;
-constexpr int kWidth = 851, kHeight = 311;
-
-// The " Volume " knob's centre in window coordinates, from the layout table.
-CPoint volumeKnobCentre() {
-  for (const CellLayout& cell : kCellLayouts) {
-    if (cell.param != kVolume) continue;
-    const CRect& panel = kPanelLayouts[cell.panel].rect;
-    // A knob cell at (x, y) has its 40 × 40 knob at (x, y + 14).
-    return CPoint(panel.left + cell.place.left + 20, panel.top + cell.place.top + 14 + 20);
-  }
-  return CPoint(-1, -1);
-}
 
 // What the window shows, read back through its device context.
 EditorImage grab(HWND window) {
@@ -103,11 +85,7 @@ class Win32HostEditor : public ::testing::Test {
     for (auto end = std::chrono::steady_clock::now() + 5s;
          std::chrono::steady_clock::now() < end;) {
       idle();
-      const EditorImage shown = grab(editorWindow);
-      if (shown.pixels.size() != expected.pixels.size()) continue;
-      differing = 0;
-      for (size_t i = 0; i < shown.pixels.size(); ++i)
-        differing += shown.pixels[i] != expected.pixels[i];
+      differing = differingPixels(grab(editorWindow), expected);
       if (differing == 0) break;
     }
     return differing;
@@ -150,14 +128,7 @@ INPUT mouseInput(CPoint screen, DWORD flags) {
 }
 
 TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
-  const CPoint c = volumeKnobCentre();
-  // Up-left (a third), straight up (a half), up-right (two thirds): no step
-  // sweeps through the knob's gap.
-  const std::vector<CPoint> path = {{c.h - 12, c.v - 12},
-                                    {c.h - 6, c.v - 15},
-                                    {c.h, c.v - 15},
-                                    {c.h + 6, c.v - 15},
-                                    {c.h + 12, c.v - 12}};
+  const std::vector<CPoint> path = volumeDragPath();
   POINT origin{0, 0};
   ClientToScreen(editorWindow, &origin);
   auto onScreen = [&](CPoint p) { return CPoint(p.h + origin.x, p.v + origin.y); };
@@ -186,40 +157,13 @@ TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
   const float after = plugin->getParameter(kVolume);
   EXPECT_NE(after, before);
   EXPECT_NEAR(after, 2.0f / 3.0f, 0.02f);
-  std::vector<int32_t> gesture;
-  for (const auto& call : plugin->calls()) {
-    if (call.index != kVolume) continue;
-    if (call.opcode == vst::audioMasterBeginEdit || call.opcode == vst::audioMasterEndEdit ||
-        (call.opcode == vst::audioMasterAutomate &&
-         (gesture.empty() || gesture.back() != vst::audioMasterAutomate)))
-      gesture.push_back(call.opcode);
-  }
-  EXPECT_EQ(gesture, (std::vector<int32_t>{vst::audioMasterBeginEdit, vst::audioMasterAutomate,
-                                           vst::audioMasterEndEdit}));
+  EXPECT_EQ(gestureOf(plugin->calls(), kVolume), kWholeGesture);
+  EXPECT_GT(plugin->countCalls(vst::audioMasterIdle), 0u) << "the drag kept the host alive";
 
   // The same drag on the headless layer ends at the same value and picture.
-  auto reference = screenshot::createLinkedInstance();
-  ASSERT_TRUE(reference);
-  auto* editor =
-      dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(reference->effect())->getEditor());
-  ASSERT_NE(editor, nullptr);
-  auto window = std::make_unique<HeadlessWindow>(CRect(0, 0, kWidth, kHeight));
-  HeadlessWindow* headless = window.get();
-  editor->openOn(std::move(window));
-  editor->idle();
-  std::vector<PointerState> script;
-  for (const CPoint& p : path) script.push_back({p, kLButton});
-  script.push_back({path.back(), 0});
-  headless->scriptPointer(script);
-  headless->press(path.front(), kLButton);
-  editor->idle();
-  EXPECT_EQ(reference->getParameter(kVolume), after);
-  EditorImage expected;
-  expected.width = kWidth;
-  expected.height = kHeight;
-  expected.pixels.assign(headless->screen().data(), headless->screen().data() + kWidth * kHeight);
-  editor->close();
-  EXPECT_EQ(idleUntilShown(expected), 0u);
+  const DragResult expected = headlessDrag(path);
+  EXPECT_EQ(expected.value, after);
+  EXPECT_EQ(idleUntilShown(expected.shown), 0u);
 }
 
 }  // namespace

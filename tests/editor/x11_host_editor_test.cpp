@@ -3,12 +3,8 @@
 // The window shows what the headless layer draws, and a drag made by xdotool
 // moves the " Volume " knob with the host told of the gesture.
 // gtest and the toolkit first: the X11 headers define macros such as None.
-#include "editor/layout_table.h"
-#include "editor/synth_editor.h"
-#include "host/audio_effect.h"
+#include "host_window_support.h"
 #include "plugin_fixture.h"
-#include "screenshot/editor_snapshot.h"
-#include "toolkit/window_headless.h"
 // clang-format off
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -28,10 +24,8 @@ extern char** environ;
 
 namespace {
 
-using screenshot::EditorImage;
+using namespace host_window;
 using namespace std::chrono_literals;
-
-constexpr int32_t kVolume = 35;
 
 bool onPath(const char* program) {
   const char* path = std::getenv("PATH");
@@ -85,24 +79,13 @@ class XServer : public ::testing::Environment {
 
 XServer* const server = static_cast<XServer*>(::testing::AddGlobalTestEnvironment(new XServer));
 
-// The " Volume " knob's centre in window coordinates, from the layout table.
-CPoint volumeKnobCentre() {
-  for (const CellLayout& cell : kCellLayouts) {
-    if (cell.param != kVolume) continue;
-    const CRect& panel = kPanelLayouts[cell.panel].rect;
-    // A knob cell at (x, y) has its 40 × 40 knob at (x, y + 14).
-    return CPoint(panel.left + cell.place.left + 20, panel.top + cell.place.top + 14 + 20);
-  }
-  return CPoint(-1, -1);
-}
-
 class X11HostEditor : public ::testing::Test {
  protected:
   void SetUp() override {
     if (server->pid <= 0) GTEST_SKIP() << "Xvfb is not installed";
     display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
-    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 851, 311, 0, 0, 0);
+    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
     plugin = testing_support::newInstance();
@@ -136,13 +119,13 @@ class X11HostEditor : public ::testing::Test {
   }
   EditorImage grab() {
     XSync(display, False);
-    XImage* image = XGetImage(display, editorWindow, 0, 0, 851, 311, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, editorWindow, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
     EditorImage shot;
     if (!image) return shot;
-    shot.width = 851;
-    shot.height = 311;
-    for (int y = 0; y < 311; ++y)
-      for (int x = 0; x < 851; ++x)
+    shot.width = kWidth;
+    shot.height = kHeight;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
         shot.pixels.push_back(uint32_t(XGetPixel(image, x, y) & 0xFFFFFF));
     XDestroyImage(image);
     return shot;
@@ -154,11 +137,7 @@ class X11HostEditor : public ::testing::Test {
     for (auto end = std::chrono::steady_clock::now() + 2s;
          std::chrono::steady_clock::now() < end;) {
       idle();
-      const EditorImage shown = grab();
-      if (shown.pixels.size() != expected.pixels.size()) continue;
-      differing = 0;
-      for (size_t i = 0; i < shown.pixels.size(); ++i)
-        differing += shown.pixels[i] != expected.pixels[i];
+      differing = differingPixels(grab(), expected);
       if (differing == 0) break;
     }
     return differing;
@@ -190,14 +169,7 @@ TEST_F(X11HostEditor, ShowsTheHeadlessRenderOfTheProgram) {
 
 TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
   if (!onPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-  const CPoint c = volumeKnobCentre();
-  // Up-left (a third), straight up (a half), up-right (two thirds): no step
-  // sweeps through the knob's gap.
-  const std::vector<CPoint> path = {{c.h - 12, c.v - 12},
-                                    {c.h - 6, c.v - 15},
-                                    {c.h, c.v - 15},
-                                    {c.h + 6, c.v - 15},
-                                    {c.h + 12, c.v - 12}};
+  const std::vector<CPoint> path = volumeDragPath();
   const float before = plugin->getParameter(kVolume);
   plugin->clearCalls();
   idle();
@@ -217,10 +189,13 @@ TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
   const pid_t drag = spawn(args);
   ASSERT_GT(drag, 0);
   int status = 0;
+  pid_t ended = 0;
   for (auto end = std::chrono::steady_clock::now() + 10s;
-       waitpid(drag, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < end;)
+       ended == 0 && std::chrono::steady_clock::now() < end;) {
     idle();
-  if (waitpid(drag, &status, WNOHANG) == 0) {
+    ended = waitpid(drag, &status, WNOHANG);
+  }
+  if (ended == 0) {
     kill(drag, SIGKILL);
     waitpid(drag, &status, 0);
     FAIL() << "xdotool did not finish";
@@ -232,41 +207,13 @@ TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
   EXPECT_NE(after, before);
   EXPECT_NEAR(after, 2.0f / 3.0f, 0.02f);
   // The gesture reached the host: begin, automation of 35, end, in that order.
-  std::vector<int32_t> gesture;
-  for (const auto& call : plugin->calls()) {
-    if (call.index != kVolume) continue;
-    if (call.opcode == vst::audioMasterBeginEdit || call.opcode == vst::audioMasterEndEdit ||
-        (call.opcode == vst::audioMasterAutomate &&
-         (gesture.empty() || gesture.back() != vst::audioMasterAutomate)))
-      gesture.push_back(call.opcode);
-  }
-  EXPECT_EQ(gesture, (std::vector<int32_t>{vst::audioMasterBeginEdit, vst::audioMasterAutomate,
-                                           vst::audioMasterEndEdit}));
+  EXPECT_EQ(gestureOf(plugin->calls(), kVolume), kWholeGesture);
   EXPECT_GT(plugin->countCalls(vst::audioMasterIdle), 0u) << "the drag kept the host alive";
 
   // The same drag on the headless layer ends at the same value and picture.
-  auto reference = screenshot::createLinkedInstance();
-  ASSERT_TRUE(reference);
-  auto* editor =
-      dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(reference->effect())->getEditor());
-  ASSERT_NE(editor, nullptr);
-  auto window = std::make_unique<HeadlessWindow>(CRect(0, 0, 851, 311));
-  HeadlessWindow* headless = window.get();
-  editor->openOn(std::move(window));
-  editor->idle();
-  std::vector<PointerState> script;
-  for (const CPoint& p : path) script.push_back({p, kLButton});
-  script.push_back({path.back(), 0});
-  headless->scriptPointer(script);
-  headless->press(path.front(), kLButton);
-  editor->idle();
-  EXPECT_EQ(reference->getParameter(kVolume), after);
-  EditorImage expected;
-  expected.width = 851;
-  expected.height = 311;
-  expected.pixels.assign(headless->screen().data(), headless->screen().data() + 851 * 311);
-  editor->close();
-  EXPECT_EQ(idleUntilShown(expected), 0u);
+  const DragResult expected = headlessDrag(path);
+  EXPECT_EQ(expected.value, after);
+  EXPECT_EQ(idleUntilShown(expected.shown), 0u);
 }
 
 }  // namespace
