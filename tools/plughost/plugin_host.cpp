@@ -80,10 +80,15 @@ void* PluginModule::symbol(const char* name) const {
 
 std::unique_ptr<PluginInstance> PluginInstance::create(const PluginModule& module,
                                                        const Options& options) {
+  return create(module.entry(), options);
+}
+
+std::unique_ptr<PluginInstance> PluginInstance::create(vst::EntryProc entry,
+                                                       const Options& options) {
   std::unique_ptr<PluginInstance> instance(new PluginInstance);
   instance->opts = options;
   instanceBeingCreated = instance.get();
-  vst::AEffect* effect = module.entry()(&PluginInstance::callback);
+  vst::AEffect* effect = entry(&PluginInstance::callback);
   instanceBeingCreated = nullptr;
   if (!effect || effect->magic != vst::kEffectMagic) return nullptr;
   instance->record = effect;

@@ -60,6 +60,8 @@ class PluginInstance {
   static std::unique_ptr<PluginInstance> create(const PluginModule& module) {
     return create(module, Options{});
   }
+  // The same through an entry point linked into the program itself.
+  static std::unique_ptr<PluginInstance> create(vst::EntryProc entry, const Options& options);
   ~PluginInstance();  // closes the instance unless close() was called
 
   PluginInstance(const PluginInstance&) = delete;
