@@ -57,7 +57,8 @@ class X11Window final : public PlatformWindow {
              visual->blue_mask == 0xFF;
     drops.announce(window);
     XMapWindow(display, window);
-    XFlush(display);
+    // Wait for the server: the host may look for our window as soon as open returns.
+    XSync(display, False);
   }
 
   ~X11Window() override {
