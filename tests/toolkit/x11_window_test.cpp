@@ -2,6 +2,7 @@
 // shows the canvas, repaints on expose, delivers presses with their modifiers,
 // reads the pointer from the server and receives file drops.
 // gtest first: the X11 headers define macros such as None and Bool.
+#include "probe_view.h"
 #include "toolkit_fixture.h"
 // clang-format off
 #include <X11/Xatom.h>
@@ -54,28 +55,6 @@ class XServer : public ::testing::Environment {
 };
 
 const auto* const server = ::testing::AddGlobalTestEnvironment(new XServer);
-
-class Probe : public CView {
- public:
-  using CView::CView;
-  void draw(CDrawContext* context) override {
-    context->setFillColor(CColor{255, 0, 0, 0});
-    context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
-    CView::draw(context);
-  }
-  void mouse(CDrawContext*, CPoint& where, int32_t buttons) override {
-    pressAt = where;
-    pressButtons = buttons;
-  }
-  bool onDrop(const CDropItems& drop, const CPoint& where) override {
-    dropped = drop;
-    dropAt = where;
-    return true;
-  }
-  CPoint pressAt{-1, -1}, dropAt{-1, -1};
-  int32_t pressButtons = 0;
-  CDropItems dropped;
-};
 
 class X11WindowTest : public ::testing::Test {
  protected:
