@@ -161,8 +161,8 @@ void SynthEditor::idle() {
   frame->idle();
 }
 
-bool SynthEditor::onKeyDown(VstKeyCode& key) { return frame && frame->onKeyDown(key) == 1; }
-bool SynthEditor::onKeyUp(VstKeyCode& key) { return frame && frame->onKeyUp(key) == 1; }
+int32_t SynthEditor::onKeyDown(VstKeyCode& key) { return frame ? frame->onKeyDown(key) : -1; }
+int32_t SynthEditor::onKeyUp(VstKeyCode& key) { return frame ? frame->onKeyUp(key) : -1; }
 
 bool SynthEditor::setKnobMode(int32_t mode) {
   CFrame::setKnobMode(mode);

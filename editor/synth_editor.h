@@ -39,8 +39,8 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   void close() override;
   // The host's idle: redraws dirty views unless the drag idle hook is running.
   void idle() override;
-  bool onKeyDown(VstKeyCode& key) override;
-  bool onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(VstKeyCode& key) override;
+  int32_t onKeyUp(VstKeyCode& key) override;
   bool setKnobMode(int32_t mode) override;
   // On the GUI thread the control and readout follow at once; a call from
   // another thread is recorded and applied by the next idle.

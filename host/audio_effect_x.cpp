@@ -72,13 +72,13 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
     case vst::effEditKeyDown:
       if (editor) {
         VstKeyCode k = key();
-        return editor->onKeyDown(k) ? 1 : 0;
+        return editor->onKeyDown(k);
       }
       return 0;
     case vst::effEditKeyUp:
       if (editor) {
         VstKeyCode k = key();
-        return editor->onKeyUp(k) ? 1 : 0;
+        return editor->onKeyUp(k);
       }
       return 0;
     case vst::effSetEditKnobMode:

@@ -27,8 +27,9 @@ class AEffEditor {
   virtual bool open(void* parentWindow) = 0;
   virtual void close() = 0;
   virtual void idle() = 0;
-  virtual bool onKeyDown(VstKeyCode& key) = 0;
-  virtual bool onKeyUp(VstKeyCode& key) = 0;
+  // 1 when a view handled the key, -1 when none did.
+  virtual int32_t onKeyDown(VstKeyCode& key) = 0;
+  virtual int32_t onKeyUp(VstKeyCode& key) = 0;
   virtual bool setKnobMode(int32_t mode) = 0;
   // A parameter changed: the control on screen follows (may arrive on any thread).
   virtual void setParameter(int32_t index, float value) = 0;

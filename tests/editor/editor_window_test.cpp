@@ -134,18 +134,18 @@ TEST_F(EditorTest, KnobDragAutomatesAndRewritesTheReadoutAtOnce) {
 TEST_F(EditorTest, ArrowKeysGoToTheFocusedKnobOrElseToVoices) {
   open();
   VstKeyCode up{0, vkey::kUp, 0};
-  EXPECT_TRUE(editor->onKeyDown(up));
+  EXPECT_EQ(editor->onKeyDown(up), 1);
   EXPECT_NEAR(plugin.values[36], std::round((0.25f + 0.1f) * 7.0f) / 7.0f, 1e-6);
   const ParamBinding& warp = editor->binding(22);
   const CPoint centre = inWindow(warp.control, 20, 20);
   window->press(CPoint(centre.h, centre.v - 15), kLButton);
-  EXPECT_TRUE(editor->onKeyDown(up));
+  EXPECT_EQ(editor->onKeyDown(up), 1);
   EXPECT_NEAR(plugin.values[22], 0.6f, 1e-6);
   VstKeyCode letter{'x', 0, 0};
-  EXPECT_FALSE(editor->onKeyDown(letter));
+  EXPECT_EQ(editor->onKeyDown(letter), -1);
   editor->close();
-  EXPECT_FALSE(editor->onKeyDown(up));
-  EXPECT_FALSE(editor->onKeyUp(up));
+  EXPECT_EQ(editor->onKeyDown(up), -1);
+  EXPECT_EQ(editor->onKeyUp(up), -1);
 }
 
 TEST_F(EditorTest, KnobModeIsSharedByTheProcess) {

@@ -18,7 +18,8 @@ TEST(PluginEditor, OpensFollowsKeysAndCloses) {
   EXPECT_EQ(rect->right - rect->left, 851);
 
   // Keys without a window are not handled.
-  EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 0, vkey::kUp, nullptr, 0.0f), 0);
+  EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 0, vkey::kUp, nullptr, 0.0f), -1);
+  EXPECT_EQ(plugin->dispatch(vst::effEditKeyUp, 0, vkey::kUp, nullptr, 0.0f), -1);
   ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, nullptr), 1);
   plugin->dispatch(vst::effEditIdle);
 
@@ -35,7 +36,7 @@ TEST(PluginEditor, OpensFollowsKeysAndCloses) {
   EXPECT_EQ(plugin->dispatch(vst::effSetEditKnobMode, 0, 2), 1);
   plugin->dispatch(vst::effEditIdle);
   plugin->dispatch(vst::effEditClose);
-  EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 0, vkey::kUp, nullptr, 0.0f), 0);
+  EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 0, vkey::kUp, nullptr, 0.0f), -1);
   // Opening again builds everything anew.
   ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, nullptr), 1);
   plugin->dispatch(vst::effEditIdle);
