@@ -36,6 +36,7 @@ std::string pathFromUri(const std::string& uri) {
 X11DropTarget::X11DropTarget(Display* connection) : display(connection) {
   aware = XInternAtom(display, "XdndAware", False);
   enter = XInternAtom(display, "XdndEnter", False);
+  typeList = XInternAtom(display, "XdndTypeList", False);
   position = XInternAtom(display, "XdndPosition", False);
   status = XInternAtom(display, "XdndStatus", False);
   leave = XInternAtom(display, "XdndLeave", False);
@@ -52,6 +53,26 @@ void X11DropTarget::announce(Window window) {
   const long version = kVersion;
   XChangeProperty(display, window, aware, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&version), 1);
+}
+
+bool X11DropTarget::offers(const XClientMessageEvent& enterMessage, Atom type) {
+  for (int i = 2; i < 5; ++i)
+    if (Atom(enterMessage.data.l[i]) == type) return true;
+  // A source with more than three types lists them all on its own window.
+  if (!(enterMessage.data.l[1] & 1)) return false;
+  Atom actual;
+  int format;
+  unsigned long count = 0, after;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(display, source, typeList, 0, 1 << 16, False, XA_ATOM, &actual, &format,
+                         &count, &after, &data) == Success &&
+      data && actual == XA_ATOM && format == 32) {
+    const auto* atoms = reinterpret_cast<const unsigned long*>(data);  // 32-bit data as longs
+    for (unsigned long i = 0; i < count && !found; ++i) found = Atom(atoms[i]) == type;
+  }
+  if (data) XFree(data);
+  return found;
 }
 
 void X11DropTarget::reply(Window window, Atom type, long accepted) {
@@ -79,9 +100,7 @@ bool X11DropTarget::handle(const XEvent& e, Window window, WindowEvents* events)
   const XClientMessageEvent& m = e.xclient;
   if (m.message_type == enter) {
     source = Window(m.data.l[0]);
-    wanted = utf8;
-    for (int i = 2; i < 5; ++i)  // a longer type list is not read: text then
-      if (Atom(m.data.l[i]) == uriList) wanted = uriList;
+    wanted = offers(m, uriList) ? uriList : utf8;
   } else if (m.message_type == position) {
     source = Window(m.data.l[0]);
     Window child;

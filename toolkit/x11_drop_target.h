@@ -19,10 +19,12 @@ class X11DropTarget {
 
  private:
   void reply(Window window, Atom type, long accepted);
+  // Whether the drag source offers the type, in its enter message or its type list.
+  bool offers(const XClientMessageEvent& enterMessage, Atom type);
   void deliver(const XSelectionEvent& e, Window window, WindowEvents* events);
 
   Display* display;
-  Atom aware, enter, position, status, leave, drop, finished, selection, actionCopy;
+  Atom aware, enter, typeList, position, status, leave, drop, finished, selection, actionCopy;
   Atom uriList, utf8, property;
   Window source = 0;
   Atom wanted = 0;

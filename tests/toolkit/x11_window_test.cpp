@@ -162,37 +162,61 @@ TEST_F(X11WindowTest, ReceivesFileDropsThroughTheDragAndDropProtocol) {
   Window unused;
   XTranslateCoordinates(display, child, DefaultRootWindow(display), 120, 70, &rootX, &rootY,
                         &unused);
-  send("XdndEnter", 5L << 24, long(uriList));
-  send("XdndPosition", 0, long(rootX) << 16 | rootY);
-  send("XdndDrop", 0, CurrentTime);
-  idle();
 
-  // Answer the frame's request for the data as the drag source would.
-  XEvent e{};
-  bool asked = false;
-  while (XPending(display) > 0) {
-    XNextEvent(display, &e);
-    if (e.type != SelectionRequest) continue;
-    const std::string list = "file:///tmp/a%20b.wav\r\nfile:///tmp/c.wav\r\n";
-    XChangeProperty(display, e.xselectionrequest.requestor, e.xselectionrequest.property, uriList,
-                    8, PropModeReplace, reinterpret_cast<const unsigned char*>(list.data()),
-                    int(list.size()));
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = e.xselectionrequest.requestor;
-    reply.xselection.selection = selection;
-    reply.xselection.target = e.xselectionrequest.target;
-    reply.xselection.property = e.xselectionrequest.property;
-    XSendEvent(display, e.xselectionrequest.requestor, False, NoEventMask, &reply);
-    asked = true;
+  // First with the type in the enter message, then from a source that offers
+  // more than three types and lists them on its window.
+  for (const bool typeList : {false, true}) {
+    probe->dropped = CDropItems{};
+    if (typeList) {
+      const Atom types[] = {XInternAtom(display, "TARGETS", False),
+                            XInternAtom(display, "text/plain", False),
+                            XInternAtom(display, "UTF8_STRING", False), uriList};
+      XChangeProperty(display, source, XInternAtom(display, "XdndTypeList", False), XA_ATOM, 32,
+                      PropModeReplace, reinterpret_cast<const unsigned char*>(types), 4);
+      XSync(display, False);
+      send("XdndEnter", 5L << 24 | 1, long(types[0]));
+    } else {
+      send("XdndEnter", 5L << 24, long(uriList));
+    }
+    send("XdndPosition", 0, long(rootX) << 16 | rootY);
+    send("XdndDrop", 0, CurrentTime);
+    idle();
+
+    // Answer the frame's request for the data as the drag source would.
+    SCOPED_TRACE(typeList ? "type list" : "enter message");
+    XEvent e{};
+    bool asked = false;
+    for (int wait = 0; wait < 100 && !asked; ++wait) {
+      if (XPending(display) == 0) {
+        XSync(display, False);
+        idle();
+        if (XPending(display) == 0) usleep(10000);
+        continue;
+      }
+      XNextEvent(display, &e);
+      if (e.type != SelectionRequest) continue;
+      EXPECT_EQ(e.xselectionrequest.target, uriList) << "type list " << typeList;
+      const std::string list = "file:///tmp/a%20b.wav\r\nfile:///tmp/c.wav\r\n";
+      XChangeProperty(display, e.xselectionrequest.requestor, e.xselectionrequest.property, uriList,
+                      8, PropModeReplace, reinterpret_cast<const unsigned char*>(list.data()),
+                      int(list.size()));
+      XEvent reply{};
+      reply.xselection.type = SelectionNotify;
+      reply.xselection.requestor = e.xselectionrequest.requestor;
+      reply.xselection.selection = selection;
+      reply.xselection.target = e.xselectionrequest.target;
+      reply.xselection.property = e.xselectionrequest.property;
+      XSendEvent(display, e.xselectionrequest.requestor, False, NoEventMask, &reply);
+      asked = true;
+    }
+    ASSERT_TRUE(asked);
+    idle();
+    EXPECT_EQ(probe->dropped.kind, CDropKind::kFiles);
+    ASSERT_EQ(probe->dropped.count(), 2);
+    EXPECT_EQ(probe->dropped.items[0], "/tmp/a b.wav");
+    EXPECT_EQ(probe->dropped.items[1], "/tmp/c.wav");
+    EXPECT_EQ(probe->dropAt, CPoint(120, 70));  // in the coordinates of its rectangle
   }
-  ASSERT_TRUE(asked);
-  idle();
-  EXPECT_EQ(probe->dropped.kind, CDropKind::kFiles);
-  ASSERT_EQ(probe->dropped.count(), 2);
-  EXPECT_EQ(probe->dropped.items[0], "/tmp/a b.wav");
-  EXPECT_EQ(probe->dropped.items[1], "/tmp/c.wav");
-  EXPECT_EQ(probe->dropAt, CPoint(120, 70));  // in the coordinates of its rectangle
 }
 
 }  // namespace
