@@ -120,8 +120,6 @@ int32_t SynthPlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   return 1;
 }
 
-void SynthPlugin::setSampleRate(float rate) { AudioEffectX::setSampleRate(rate); }
-
 bool SynthPlugin::getOutputProperties(int32_t index, vst::VstPinProperties* properties) {
   if (index < 0 || index > 1) return false;
   std::snprintf(properties->label, sizeof(properties->label), "Quillstave %1d", index + 1);

@@ -29,7 +29,6 @@ class SynthPlugin : public AudioEffectX, protected engine::EngineState {
   void getParameterName(int32_t index, char* text) override;
   int32_t getChunk(void** data, bool isPreset) override;
   int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
-  void setSampleRate(float rate) override;
   void suspend() override;
   void resume() override;
   int32_t processEvents(vst::VstEvents* events) override;

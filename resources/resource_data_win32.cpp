@@ -1,9 +1,8 @@
 #include <windows.h>
 
 #include "resources/embedded_resource.h"
+#include "resources/module_handle_win32.h"
 #include "resources/resource_data.h"
-
-namespace {
 
 HMODULE thisModule() {
   HMODULE module = nullptr;
@@ -12,8 +11,6 @@ HMODULE thisModule() {
       reinterpret_cast<LPCWSTR>(&thisModule), &module);
   return module;
 }
-
-}  // namespace
 
 // The DLL's bitmap resource; programs without the resources (the tests) use
 // the compiled-in copy.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "resources/module_handle_win32.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/platform_window.h"
 #include "toolkit/win32_drop.h"
@@ -18,15 +19,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuillstaveFrame";
 int classUsers = 0;
-
-// The module this code lives in (the plug-in DLL, or a test program).
-HINSTANCE thisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&thisModule), &module);
-  return module;
-}
 
 bool held(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 
