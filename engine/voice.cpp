@@ -12,7 +12,7 @@ namespace {
 
 constexpr float kVelocityScale = 0.007874016f;  // 1/127
 constexpr double kCent = 1.0005777895;
-constexpr float kRunawayLevel = 1.0e4f;  // 80 dB above full scale
+constexpr float kRunawayLevel = 100.0f;  // 40 dB above full scale
 
 // Envelope times: the parameter's curve (4·v²)² seconds, 0 to 16 s.
 float envelopeTime(float v) {
@@ -223,8 +223,11 @@ float Voice::render(float inA, float inB) {
   // The cubic curve diverges beyond its range: a string that runs away (some
   // settings feed back more than they lose) is stopped before it reaches
   // infinity, instead of sending huge values or non-numbers to the host.
+  // A note already waiting in the voice is kept and starts on time.
   if (!(std::fabs(a) <= kRunawayLevel && std::fabs(b) <= kRunawayLevel)) {
+    const PendingNote waiting = pending;
     reset(true);
+    pending = waiting;
     return 0.0f;
   }
 
