@@ -48,7 +48,7 @@ Voice::Voice(EngineState& state)
 void Voice::noteStart(int32_t note, float velocity, float brightness) {
   const EngineState& e = engine;
   leakBlockBA = leakBlockAB = loopStateA = loopStateB = 0.0f;
-  velocityGain = 1.0f - e.raw(32) + velocity;
+  velocityGain = 1.0f - limitedGain(e.raw(32)) + velocity;
   loopGainA = e.raw(4);
   loopGainB = e.raw(14);
 
@@ -60,7 +60,7 @@ void Voice::noteStart(int32_t note, float velocity, float brightness) {
 
   seedRandom(e.sampleCounter + note + static_cast<int32_t>(200.0f * velocity));
   const int32_t r = nextRandom() % 1000;
-  pan = (static_cast<float>(r) * 0.001f - 0.5f) * e.raw(31) + 0.5f;
+  pan = (static_cast<float>(r) * 0.001f - 0.5f) * limitedGain(e.raw(31)) + 0.5f;
 
   // Lengths below zero (very high notes at low rates) and non-numbers read as 0.
   if (!(delayLengthA > 0.0f)) delayLengthA = 0.0f;
