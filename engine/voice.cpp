@@ -58,7 +58,10 @@ void Voice::noteStart(int32_t note, float velocity, float brightness) {
   delayLengthA = rate / f - 1.3f;
   delayLengthB = rate / (f * e.detuneRatioB) - 1.3f;
 
-  seedRandom(e.sampleCounter + note + static_cast<int32_t>(200.0f * velocity));
+  // The clock wraps after 2^31 frames: the seed is summed modulo 2^32.
+  seedRandom(static_cast<int32_t>(static_cast<uint32_t>(e.sampleCounter.get()) +
+                                  static_cast<uint32_t>(note) +
+                                  static_cast<uint32_t>(200.0f * velocity)));
   const int32_t r = nextRandom() % 1000;
   pan = (static_cast<float>(r) * 0.001f - 0.5f) * limitedGain(e.raw(31)) + 0.5f;
 
@@ -122,7 +125,8 @@ void Voice::loadBodyType(bool fromType1, bool toSetA) {
     coefficients = bodyTypeTable(nextRandom() % 9);
   } else {
     double* scratch = engine.randomBodyCoefs(fromType1);
-    const int32_t seed = index == 10 ? engine.sampleCounter + (fromType1 ? 1 : 0) : currentNote;
+    const uint32_t clock = static_cast<uint32_t>(engine.sampleCounter.get()) + (fromType1 ? 1u : 0u);
+    const int32_t seed = index == 10 ? static_cast<int32_t>(clock) : currentNote;
     generateRandomCoefficients(scratch, seed, kMaxBodyOrder);
     coefficients = scratch;
   }
