@@ -70,8 +70,8 @@ class Win32Window final : public PlatformWindow {
     memoryDc = CreateCompatibleDC(nullptr);
     dib = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     previous = SelectObject(memoryDc, dib);
-    hwnd = CreateWindowExW(0, className(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
-                           height, parent, nullptr, instance, this);
+    hwnd = CreateWindowExW(0, className(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                           width, height, parent, nullptr, instance, this);
     if (hwnd) DragAcceptFiles(hwnd, TRUE);
   }
 

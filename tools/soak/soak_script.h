@@ -14,8 +14,8 @@ struct BlockActions {
     int32_t delta;
     uint8_t status, data1, data2;
   };
-  std::vector<Midi> midi;        // at most kMaxEvents
-  int32_t program = -1;          // -1: no change
+  std::vector<Midi> midi;                             // at most kMaxEvents
+  int32_t program = -1;                               // -1: no change
   std::vector<std::pair<int32_t, float>> parameters;  // index, value 0..1
 };
 
