@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)sum;
 
     plugin.notes({uint8_t(in.byte() & 0x7F), 64, 100}, uint8_t(in.byte() | 1), in.range(0, 100));
-    for (int block = 0; block < 4; ++block) plugin.render(512, true, block == 1 ? 0.5f : 0.0f);
+    for (int block = 0; block < 3; ++block) plugin.render(128, true, block == 1 ? 0.5f : 0.0f);
   }
   return 0;
 }
