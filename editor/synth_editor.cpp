@@ -1,5 +1,7 @@
 #include "editor/synth_editor.h"
 
+#include <new>
+
 #include "editor/bar.h"
 #include "editor/choice_switch.h"
 #include "editor/editor_colors.h"
@@ -22,15 +24,20 @@ constexpr int32_t kHandleInset = 8;
 
 SynthEditor::SynthEditor(AudioEffect* owner) : SynthEditor(owner, IdleClock::system()) {}
 
-SynthEditor::SynthEditor(AudioEffect* owner, IdleClock& clock) : AEffEditor(owner), hook(clock) {
-  background = new CBitmap(kBackgroundImage);
-  rect = vst::ERect{0, 0, static_cast<int16_t>(background->getHeight()),
-                    static_cast<int16_t>(background->getWidth())};
-}
+// The images are decoded when the editor first opens: hosts build many
+// instances (at every scan and session load) whose editor never opens.
+SynthEditor::SynthEditor(AudioEffect* owner, IdleClock& clock) : AEffEditor(owner), hook(clock) {}
 
 SynthEditor::~SynthEditor() {
   close();
-  background->forget();
+  if (background) background->forget();
+}
+
+void SynthEditor::loadBackground() {
+  if (background) return;
+  background = new CBitmap(kBackgroundImage);
+  rect = vst::ERect{0, 0, static_cast<int16_t>(background->getHeight()),
+                    static_cast<int16_t>(background->getWidth())};
 }
 
 // The editor belongs to the plug-in chain, whose edit gestures it reports.
@@ -42,17 +49,34 @@ bool SynthEditor::getRect(vst::ERect** out) {
 }
 
 bool SynthEditor::open(void* parent) {
-  parentWindow = parent;
-  const CRect size(0, 0, background->getWidth(), background->getHeight());
-  std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
-  if (!window) window = std::make_unique<HeadlessWindow>(size);
-  return openOn(std::move(window));
+  // Nothing thrown here may reach the host: without memory for the window or
+  // the views the editor stays closed and the answer is 0.
+  try {
+    parentWindow = parent;
+    loadBackground();
+    const CRect size(0, 0, background->getWidth(), background->getHeight());
+    std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
+    if (!window) window = std::make_unique<HeadlessWindow>(size);
+    return openOn(std::move(window));
+  } catch (const std::bad_alloc&) {
+    close();
+    for (CBitmap** image : {&knobFace, &knobHandle}) {
+      if (*image) (*image)->forget();
+      *image = nullptr;
+    }
+    return false;
+  }
 }
 
 bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   close();
-  guiThread = std::this_thread::get_id();
+  if (frame) return false;  // still tracking a drag of the frame being closed
+  loadBackground();
+  guiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
   for (auto& pending : pendingChange) pending = false;
+  // Open before the controls read their values: a change that arrives from
+  // another thread while they are built is then shown at the next idle.
+  isOpen = true;
   postUpdate();
   frame = new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()),
                      std::move(window), this);
@@ -85,12 +109,20 @@ bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   knobFace->forget();
   knobHandle->forget();
   knobFace = knobHandle = nullptr;
-  isOpen = true;
   return true;
 }
 
 void SynthEditor::close() {
   isOpen = false;
+  if (frame && frame->isTracking()) {
+    // A host that closes the editor from its idle call during a drag: the
+    // tracking loop still runs on this frame. It ends at its next step; the
+    // frame goes at the next idle or open.
+    frame->endTracking();
+    closeDeferred = true;
+    return;
+  }
+  closeDeferred = false;
   delete frame;
   frame = nullptr;
 }
@@ -156,6 +188,10 @@ void SynthEditor::addSelector(CPanel* panel, ParamBinding& b, const CellLayout& 
 void SynthEditor::idle() {
   if (hook.isInIdle()) return;
   updateFlag = false;
+  if (closeDeferred) {
+    if (frame && !frame->isTracking()) close();
+    return;
+  }
   if (!frame) return;
   applyPendingChanges();
   frame->idle();
@@ -172,7 +208,7 @@ bool SynthEditor::setKnobMode(int32_t mode) {
 // Drawing waits for the next idle in either case.
 void SynthEditor::setParameter(int32_t index, float) {
   if (!isOpen || index < 0 || index >= kParamCount) return;
-  if (std::this_thread::get_id() == guiThread)
+  if (std::this_thread::get_id() == guiThread.load(std::memory_order_relaxed))
     showParameter(index);
   else
     pendingChange[size_t(index)] = true;

@@ -3,6 +3,8 @@
 #   linux   the Linux build
 #   asan    the same tests with AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan    the same tests with ThreadSanitizer
+#   fuzz    the libFuzzer targets, a minute each, and a soak of two minutes of
+#           random performance
 #   win64   the 64-bit Windows build, its tests under 64-bit Wine
 #   win32   the 32-bit Windows build; its tests run under Wine only on machines
 #           that can execute 32-bit programs, its static checks everywhere
@@ -39,6 +41,11 @@ for preset in linux asan tsan; do
   build "$preset"
   ctest --preset "$preset"
 done
+
+echo "== fuzz"
+tools/fuzz.sh 60
+echo "== soak"
+tools/soak.sh 120
 
 build win64
 wine_tests win64 /usr/lib/wine/wine64
