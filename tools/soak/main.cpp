@@ -7,6 +7,7 @@
 // Usage: quillstave-soak [seconds of audio] [plug-in module]
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +71,11 @@ int main(int argc, char** argv) {
   actions.midi.reserve(soak::Script::kMaxEvents);
   actions.parameters.reserve(8);
 
+  // Every tenth replays the same script, so block j of the last tenth does the
+  // work of block j of the first. The verdict uses the median of their cost
+  // ratios, which a busy machine's occasional interruptions do not move.
+  std::vector<double> firstCosts(size_t(tenth), 0.0), ratios;
+  ratios.reserve(size_t(tenth));
   long nonFinite = 0;
   float peak = 0.0f;
   double firstCost = 0.0, lastCost = 0.0;
@@ -96,8 +102,15 @@ int main(int argc, char** argv) {
     if (list->numEvents > 0) plugin->dispatch(vst::effProcessEvents, 0, 0, list);
     plugin->processReplacing(ins, outs, kBlock);
     const double cost = threadSeconds() - start;
-    if (block < tenth) firstCost += cost;
-    if (block >= blocks - tenth) lastCost += cost;
+    if (block < tenth) {
+      firstCost += cost;
+      firstCosts[size_t(block)] = cost;
+    }
+    if (block >= blocks - tenth) {
+      lastCost += cost;
+      const double before = firstCosts[size_t(block % tenth)];
+      if (before > 0.0) ratios.push_back(cost / before);
+    }
     plugin->clearCalls();  // the host's record of calls keeps its room
     for (int32_t i = 0; i < kBlock; ++i) {
       for (float s : {left[size_t(i)], right[size_t(i)]}) {
@@ -111,6 +124,12 @@ int main(int argc, char** argv) {
   const long growth = residentKiB() - warmResident;
   const double tenthSeconds = double(tenth) * kBlock / kRate;
   const double ratio = firstCost > 0.0 ? lastCost / firstCost : 0.0;
+  double medianRatio = 0.0;
+  if (!ratios.empty()) {
+    auto middle = ratios.begin() + std::ptrdiff_t(ratios.size() / 2);
+    std::nth_element(ratios.begin(), middle, ratios.end());
+    medianRatio = *middle;
+  }
   std::printf("audio:        %.1f s at 44.1 kHz, blocks of %d\n", double(blocks) * kBlock / kRate,
               kBlock);
   std::printf("non-finite:   %ld samples\n", nonFinite);
@@ -118,8 +137,9 @@ int main(int argc, char** argv) {
               peak > 0.0f ? 20.0 * std::log10(double(peak)) : -999.0);
   std::printf("CPU per audio second: first tenth %.2f ms, last tenth %.2f ms, ratio %.3f\n",
               1e3 * firstCost / tenthSeconds, 1e3 * lastCost / tenthSeconds, ratio);
+  std::printf("CPU of the same block, last tenth against first: median ratio %.3f\n", medianRatio);
   std::printf("resident memory growth after the first tenth: %ld KiB\n", growth);
-  const bool pass = nonFinite == 0 && ratio <= 1.2 && growth <= 0;
+  const bool pass = nonFinite == 0 && medianRatio <= 1.2 && growth <= 0;
   std::printf("%s\n", pass ? "soak passed" : "soak FAILED");
   return pass ? 0 : 1;
 }
