@@ -42,8 +42,8 @@ class CFrame : public CViewContainer, public WindowEvents {
   void idle();
   bool handlePendingPaint();
   // Offers a key to the focus view, then to the views from the last added back.
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyStroke& key) override;
+  int32_t onKeyUp(KeyStroke& key) override;
 
   void windowPaint(const CRect& area) override;
   void windowMouseDown(const CPoint& where, int32_t buttons) override;
