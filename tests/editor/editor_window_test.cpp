@@ -15,7 +15,7 @@ namespace {
 
 TEST_F(EditorTest, RectComesFromTheBackgroundImage) {
   vst::ERect* r = nullptr;
-  ASSERT_TRUE(editor->getRect(&r));
+  ASSERT_TRUE(shell->getRect(&r));
   EXPECT_EQ(r->top, 0);
   EXPECT_EQ(r->left, 0);
   EXPECT_EQ(r->bottom, 311);

@@ -4,7 +4,9 @@
 #include <atomic>
 #include <cmath>
 
-#include "host/synth_plugin.h"
+#include "core/synth.h"
+
+namespace core {
 
 using namespace params;
 
@@ -28,7 +30,7 @@ int32_t countIn(float scaled, int32_t lo, int32_t hi) {
 
 }  // namespace
 
-void SynthPlugin::setParameter(int32_t index, float v) {
+void Synth::setParameter(int32_t index, float v) {
   if (index == 39) {
     extraParameterHook();
     return;
@@ -104,18 +106,18 @@ void SynthPlugin::setParameter(int32_t index, float v) {
   }
 }
 
-float SynthPlugin::getParameter(int32_t index) {
+float Synth::getParameter(int32_t index) {
   if (index < 0 || index >= kNumParams) return 0.0f;
   return parameters[index];
 }
 
-void SynthPlugin::updateVoiceQuality() {
+void Synth::updateVoiceQuality() {
   const int32_t interval = raw(kQuality) > 0.5f ? 1 : 8;
   for (auto& voice : voices)
     if (voice) voice->setRefreshInterval(interval);
 }
 
-void SynthPlugin::updateLfoRates(int32_t parameterIndex) {
+void Synth::updateLfoRates(int32_t parameterIndex) {
   int32_t lfo;
   switch (parameterIndex) {
     case kLfoAFreq:
@@ -136,4 +138,6 @@ void SynthPlugin::updateLfoRates(int32_t parameterIndex) {
     if (voice && voice->getState() != engine::kVoiceFree) voice->setLfoRate(lfo, hz);
 }
 
-void SynthPlugin::extraParameterHook() {}
+void Synth::extraParameterHook() {}
+
+}  // namespace core
