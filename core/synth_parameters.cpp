@@ -5,30 +5,13 @@
 #include <cmath>
 
 #include "core/synth.h"
+#include "params/value_mapping.h"
 
 namespace core {
 
 using namespace params;
 
-namespace {
-
-// Body types are stored as the centre of their twelfth of the range; values
-// outside 0..1 (and non-numbers) fall on the first or last bin.
-float bodyTypeCode(float v) {
-  float bin = std::floor(12.0f * v);
-  if (!(bin >= 0.0f)) bin = 0.0f;
-  bin = std::min(bin, 12.0f);
-  return (bin + 0.5f) * 0.0833333358f;
-}
-
-// Truncates 'scaled' toward zero into [lo, hi]; non-numbers give lo.
-int32_t countIn(float scaled, int32_t lo, int32_t hi) {
-  if (!(scaled >= static_cast<float>(lo))) return lo;
-  if (scaled >= static_cast<float>(hi)) return hi;
-  return static_cast<int32_t>(scaled);
-}
-
-}  // namespace
+static_assert(kMaxPolyphony == engine::kMaxVoices, "one voice per step of Polyphony");
 
 void Synth::setParameter(int32_t index, float v) {
   if (index == 39) {
@@ -36,7 +19,7 @@ void Synth::setParameter(int32_t index, float v) {
     return;
   }
   if (index < 0 || index >= kNumParams) return;
-  if (index == kBodyType1 || index == kBodyType2) v = bodyTypeCode(v);
+  v = storedValue(index, v);
   parameters[index] = v;
   // The record is plain chunk memory; other threads may store into it too.
   if (bank)
@@ -83,10 +66,10 @@ void Synth::setParameter(int32_t index, float v) {
       mixComplement = 1.0f - v;
       break;
     case kVolume:
-      masterGain = v * v * v * v;
+      masterGain = masterGainFor(v);
       break;
     case kPolyphony:
-      voiceCount = countIn(std::floor(7.0f * v) + 1.0f, 1, engine::kMaxVoices);
+      voiceCount = voiceCountFor(v);
       break;
     case kQuality:
       qualityHigh = v > 0.5f;
