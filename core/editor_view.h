@@ -28,6 +28,8 @@ class EditorView {
   // Opens as a child of a native window (an X11 Window or an HWND).
   virtual bool open(void* parentWindow) = 0;
   virtual void close() = 0;
+  // The open editor's own native window (null when closed or without a window system).
+  virtual void* nativeWindow() const = 0;
   // The host's idle on the GUI thread: applies changes and redraws.
   virtual void idle() = 0;
   // 1 when a view handled the key, -1 when none did.

@@ -88,6 +88,8 @@ void SynthEditor::close() {
   frame = nullptr;
 }
 
+void* SynthEditor::nativeWindow() const { return frame ? frame->nativeHandle() : nullptr; }
+
 CLabel* SynthEditor::makeCaption(const CRect& r, const char* caption) {
   auto* label = new CLabel(r, caption);
   label->setFont(kNormalFontSmall);

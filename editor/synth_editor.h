@@ -40,6 +40,7 @@ class SynthEditor : public core::EditorView, public CControlListener, public CEd
   // Opens on the given window layer; the calling thread is the GUI thread.
   bool openOn(std::unique_ptr<PlatformWindow> window);
   void close() override;
+  void* nativeWindow() const override;
   // The host's idle: redraws dirty views unless the drag idle hook is running.
   void idle() override;
   int32_t keyDown(int32_t character, uint8_t virtualKey, uint8_t modifiers) override;

@@ -22,6 +22,8 @@ class CFrame : public CViewContainer, public WindowEvents {
 
   // False when no window could be made.
   bool isOpen() const { return window != nullptr; }
+  // The window's own handle for hosts that embed it (null without one).
+  void* nativeHandle() const { return window ? window->nativeHandle() : nullptr; }
   CEditorHost* getEditor() const { return editor; }
 
   void setFocusView(CView* view) { focusView = view; }
