@@ -63,7 +63,7 @@ void Synth::setParameter(int32_t index, float v) {
       bodyType2On = 12.0f * v > 1.0f;
       break;
     case kMix:
-      mixComplement = 1.0f - v;
+      mixComplement = 1.0f - engine::limitedGain(v);
       break;
     case kVolume:
       masterGain = masterGainFor(v);

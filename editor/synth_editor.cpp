@@ -1,5 +1,7 @@
 #include "editor/synth_editor.h"
 
+#include <new>
+
 #include "editor/bar.h"
 #include "editor/choice_switch.h"
 #include "editor/editor_colors.h"
@@ -22,28 +24,47 @@ constexpr int32_t kHandleInset = 8;
 SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits)
     : SynthEditor(values, edits, IdleClock::system()) {}
 
-SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits, IdleClock& clock)
-    : source(values), listener(edits), hook(clock) {
+// The images are decoded when the editor first opens: hosts build many
+// instances (at every scan and session load) whose editor never opens.
+SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits,
+                         IdleClock& clock)
+    : source(values), listener(edits), hook(clock) {}
+
+SynthEditor::~SynthEditor() {
+  close();
+  if (background) background->forget();
+}
+
+void SynthEditor::loadBackground() {
+  if (background) return;
   background = new CBitmap(kBackgroundImage);
   width = background->getWidth();
   height = background->getHeight();
 }
 
-SynthEditor::~SynthEditor() {
-  close();
-  background->forget();
-}
-
 bool SynthEditor::open(void* parent) {
-  parentWindow = parent;
-  const CRect size(0, 0, background->getWidth(), background->getHeight());
-  std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
-  if (!window) window = std::make_unique<HeadlessWindow>(size);
-  return openOn(std::move(window));
+  // Nothing thrown here may reach the host: without memory for the window or
+  // the views the editor stays closed and the answer is 0.
+  try {
+    parentWindow = parent;
+    loadBackground();
+    const CRect size(0, 0, background->getWidth(), background->getHeight());
+    std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
+    if (!window) window = std::make_unique<HeadlessWindow>(size);
+    return openOn(std::move(window));
+  } catch (const std::bad_alloc&) {
+    close();
+    for (CBitmap** image : {&knobFace, &knobHandle}) {
+      if (*image) (*image)->forget();
+      *image = nullptr;
+    }
+    return false;
+  }
 }
 
 bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   close();
+  loadBackground();
   guiThread = std::this_thread::get_id();
   for (auto& pending : pendingChange) pending = false;
   postUpdate();

@@ -65,6 +65,8 @@ class SynthEditor : public core::EditorView, public CControlListener, public CEd
   CPanel* panel(int32_t index) const { return panels[size_t(index)]; }
 
  private:
+  // Decodes the background image (once) and takes the editor's size from it.
+  void loadBackground();
   void addKnobCell(CPanel* panel, ParamBinding& binding, CPoint where, const char* caption,
                    int32_t index);
   void addBarCell(CPanel* panel, ParamBinding& binding, const CRect& cell, const char* caption,

@@ -82,7 +82,7 @@ void SynthPlugin::resume() {
 
 int32_t SynthPlugin::processEvents(vst::VstEvents* events) {
   for (int32_t i = 0; i < events->numEvents; ++i) {
-    const vst::VstEvent* event = events->events[i];
+    const vst::VstEvent* event = vst::eventAt(events, i);
     if (!event || event->type != vst::kVstMidiType) continue;
     const auto& midi = *reinterpret_cast<const vst::VstMidiEvent*>(event);
     synth.midi(reinterpret_cast<const uint8_t*>(midi.midiData), 3, midi.deltaFrames, midi.detune);

@@ -7,10 +7,7 @@
 VstEditor::VstEditor(AudioEffectX* owner) : VstEditor(owner, IdleClock::system()) {}
 
 VstEditor::VstEditor(AudioEffectX* owner, IdleClock& clock)
-    : AEffEditor(owner), editorView(std::make_unique<SynthEditor>(*this, *this, clock)) {
-  rect = vst::ERect{0, 0, static_cast<int16_t>(editorView->getHeight()),
-                    static_cast<int16_t>(editorView->getWidth())};
-}
+    : AEffEditor(owner), editorView(std::make_unique<SynthEditor>(*this, *this, clock)) {}
 
 // The view goes first: closing it may still report to this layer.
 VstEditor::~VstEditor() { editorView.reset(); }
@@ -19,6 +16,8 @@ VstEditor::~VstEditor() { editorView.reset(); }
 AudioEffectX* VstEditor::plugin() const { return static_cast<AudioEffectX*>(effect); }
 
 bool VstEditor::getRect(vst::ERect** out) {
+  rect = vst::ERect{0, 0, static_cast<int16_t>(editorView->getHeight()),
+                    static_cast<int16_t>(editorView->getWidth())};
   *out = &rect;
   return true;
 }

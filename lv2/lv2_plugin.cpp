@@ -4,6 +4,7 @@
 #include <lv2/midi/midi.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -31,8 +32,7 @@ Lv2Plugin* Lv2Plugin::create(double sampleRate, const LV2_Feature* const* featur
   }
 }
 
-Lv2Plugin::Lv2Plugin(float sampleRate, LV2_URID_Map* uridMap)
-    : map(uridMap), silence(kSilenceFrames, 0.0f) {
+Lv2Plugin::Lv2Plugin(float sampleRate, LV2_URID_Map* uridMap) : map(uridMap) {
   // The rate is kept as given, as the VST 2 layer keeps it; the engine
   // stays finite at any rate.
   synth.setSampleRate(sampleRate);
@@ -59,10 +59,12 @@ void Lv2Plugin::deactivate() { synth.suspend(); }
 void Lv2Plugin::run(uint32_t frames) {
   applyControlPorts();
   readMidi();
+  // A missing buffer reads as silence or is not written, as in the VST 2
+  // layer; the voices run on in step with the host's clock.
+  float* inputs[2] = {audio[0], audio[1]};
   float* outputs[2] = {audio[2], audio[3]};
-  // Without both outputs nothing can be delivered; the events wait for the next block.
-  if (!outputs[0] || !outputs[1]) return;
-  render(outputs, frames);
+  synth.render(inputs, outputs, static_cast<int32_t>(frames > INT32_MAX ? INT32_MAX : frames),
+               true);
 }
 
 void Lv2Plugin::applyControlPorts() {
@@ -84,23 +86,6 @@ void Lv2Plugin::readMidi() {
     const int64_t frame = event->time.frames;
     synth.midi(bytes, static_cast<int32_t>(event->body.size > 3 ? 3 : event->body.size),
                frame < 0 ? 0 : (frame > INT32_MAX ? INT32_MAX : static_cast<int32_t>(frame)), 0);
-  }
-}
-
-void Lv2Plugin::render(float* const* outputs, uint32_t frames) {
-  if (audio[0] && audio[1]) {
-    float* inputs[2] = {audio[0], audio[1]};
-    synth.render(inputs, outputs, static_cast<int32_t>(frames), true);
-    return;
-  }
-  // A missing input reads as silence, in pieces of the silent buffer.
-  for (uint32_t done = 0; done < frames;) {
-    const uint32_t n = frames - done < kSilenceFrames ? frames - done : kSilenceFrames;
-    float* inputs[2] = {audio[0] ? audio[0] + done : silence.data(),
-                        audio[1] ? audio[1] + done : silence.data()};
-    float* out[2] = {outputs[0] + done, outputs[1] + done};
-    synth.render(inputs, out, static_cast<int32_t>(n), true);
-    done += n;
   }
 }
 

@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "core/synth.h"
 #include "lv2/lv2_ports.h"
@@ -37,11 +36,6 @@ class Lv2Plugin {
 
   void applyControlPorts();
   void readMidi();
-  // Renders with silence standing in for missing input buffers.
-  void render(float* const* outputs, uint32_t frames);
-
-  static constexpr uint32_t kSilenceFrames = 4096;
-
   core::Synth synth;
   LV2_URID_Map* map;
   LV2_URID midiEvent, atomSequence, atomChunk, atomInt, bankKey, programKey;
@@ -51,7 +45,6 @@ class Lv2Plugin {
   std::array<bool, params::kNumParams> known{};
   const LV2_Atom_Sequence* midiIn = nullptr;
   float* audio[4] = {};
-  std::vector<float> silence;
 };
 
 }  // namespace lv2

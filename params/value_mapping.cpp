@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine_state.h"
+
 namespace params {
 
 float storedValue(int32_t index, float v) {
@@ -23,7 +25,10 @@ int32_t voiceCountFor(float polyphony) {
   return countIn(std::floor(7.0f * polyphony) + 1.0f, 1, kMaxPolyphony);
 }
 
-float masterGainFor(float volume) { return volume * volume * volume * volume; }
+float masterGainFor(float volume) {
+  const float g = engine::limitedGain(volume);
+  return g * g * g * g;
+}
 
 DisplayContext displayContextFor(float polyphony, float volume) {
   return DisplayContext{voiceCountFor(polyphony), masterGainFor(volume)};

@@ -23,7 +23,8 @@ int32_t countIn(float scaled, int32_t lo, int32_t hi);
 // Voices in use for a Polyphony value: 1 to 8.
 int32_t voiceCountFor(float polyphony);
 
-// The output gain for a Volume value: its fourth power.
+// The output gain for a Volume value: the fourth power of the value, limited
+// as the engine limits gains.
 float masterGainFor(float volume);
 
 // What the value texts read besides a value, from the stored values of

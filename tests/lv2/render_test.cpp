@@ -102,7 +102,7 @@ TEST(Lv2Render, OddRatesAndMissingBuffersAnswerAsTheVst2Layer) {
   for (float rate : {0.0f, std::numeric_limits<float>::quiet_NaN()})
     EXPECT_TRUE(sameBits(renderLv2(1, rate), renderVst(1, rate))) << rate;
 
-  // Without outputs or controls the instance runs on; events wait for the next block.
+  // Without an output or a control the instance runs on.
   auto plugin = newLv2Instance();
   ASSERT_TRUE(plugin);
   plugin->connect(lv2::kAudioOutLeft, false);
