@@ -96,7 +96,9 @@ float searchNumber(int32_t index, double wanted, float lo, float hi, bool rising
                    float volume) {
   auto before = [&](float v) {
     const double n = shownNumber(index, v, polyphony, volume);
-    return rising ? n < wanted : n > wanted;
+    // "-0.0000" stands below "0.0000".
+    const bool below = n < wanted || (n == wanted && std::signbit(n) && !std::signbit(wanted));
+    return rising ? below : !below && n != wanted;
   };
   if (!before(lo)) return lo;
   if (before(hi)) return hi;
