@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "engine/engine_state.h"
+#include "engine/lane_renderer.h"
 #include "engine/voice.h"
 #include "host/audio_effect_x.h"
 #include "params/parameter_table.h"
@@ -64,6 +65,7 @@ class SynthPlugin : public AudioEffectX, protected engine::EngineState {
   void handleMidi(const vst::VstMidiEvent& event);
 
   params::ProgramBank* bank = nullptr;
+  engine::LaneRenderer laneRenderer;
   std::unique_ptr<engine::Voice> voices[engine::kMaxVoices];
   int32_t controllerMap[128];
   int32_t nextVoice = 0;
