@@ -1,10 +1,10 @@
 // The body filters of all lanes for one sample frame, written once for any
 // SIMD width. `Pack` wraps a register of `Pack::kWidth` doubles with load,
-// store, set, add, sub, mul, div, negate, less-than masks and select. Every lane runs
-// exactly the operations of `BodyFilter::process`, in the same order, and the
-// coefficient pass is interleaved with the feedback sum it feeds (the two
-// chains are independent until the output), which hides their latency.
-// Included only by the kernel sources, each built for its instruction set.
+// store, set, add, sub, mul, div, negate, less-than masks (`Pack::M`) and
+// select. Every lane runs exactly the operations of `BodyFilter::process`, in
+// the same order; the coefficient pass is interleaved with the feedback sum it
+// feeds (the two chains are independent until the output), which hides their
+// latency. Included only by the kernel sources, each built for its instruction set.
 #pragma once
 
 #include <algorithm>
@@ -17,13 +17,22 @@ namespace engine::lanes {
 
 constexpr int kLanes = BodyLaneState::kLanes;
 
-// `Masked` false: every lane active, refreshing and of the same order, so
-// nothing needs to be selected per lane.
-template <class Pack, bool Masked>
-void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refreshing,
-                const double* activeOrder, const double* refreshOrder, int rows,
+// Which lanes recompute their coefficients and which rows they use, as doubles
+// so that packs compare them: a row j is used where j < the lane's value.
+struct LaneRows {
+  double refreshing[kLanes];  // 1 where the lane recomputes its coefficients, else 0
+  double active[kLanes];      // the lane's order where it runs, else 0
+  double fresh[kLanes];       // the lane's order where it recomputes, else 0
+};
+
+// `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
+// (in activity, order or refresh), so every result is selected per lane; when
+// false, every lane runs with the same order and the same refresh.
+template <class Pack, bool Refresh, bool Masked>
+void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
                 double* output) {
   using V = typename Pack::V;
+  using M = typename Pack::M;
   constexpr int W = Pack::kWidth;
   constexpr int G = kLanes / W;
   const double* A = f.coefficientsA.data();
@@ -31,7 +40,8 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refr
   double* C = f.effective.data();
   double* S = f.state.data();
 
-  V lambda[G], negLambda[G], morph[G], gain[G], k[G], refresh[G], order[G], refreshRows[G];
+  V lambda[G], negLambda[G], morph[G], gain[G], k[G], order[G], freshRows[G];
+  M refresh[G];
   V p[G], d[G], sigma[G];
   V previousW[G], sum[G], previousU[G], olderU[G], previousC[G];
   const V zero = Pack::set(0.0);
@@ -41,14 +51,15 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refr
     negLambda[g] = Pack::negate(lambda[g]);
     morph[g] = Pack::load(frame.morph + g * W);
     gain[g] = Pack::load(f.gain + g * W);
+    k[g] = Pack::load(f.warpFactor + g * W);
     if constexpr (Masked) {
-      refresh[g] = Pack::less(Pack::set(0.5), Pack::load(refreshing + g * W));
-      order[g] = Pack::load(activeOrder + g * W);
-      refreshRows[g] = Pack::load(refreshOrder + g * W);
-      k[g] = Pack::select(refresh[g], Pack::sub(one, Pack::mul(lambda[g], lambda[g])),
-                          Pack::load(f.warpFactor + g * W));
-    } else {
-      k[g] = Pack::sub(one, Pack::mul(lambda[g], lambda[g]));
+      refresh[g] = Pack::less(Pack::set(0.5), Pack::load(lanes.refreshing + g * W));
+      order[g] = Pack::load(lanes.active + g * W);
+      freshRows[g] = Pack::load(lanes.fresh + g * W);
+    }
+    if constexpr (Refresh) {
+      const V warpFactor = Pack::sub(one, Pack::mul(lambda[g], lambda[g]));
+      k[g] = Masked ? Pack::select(refresh[g], warpFactor, k[g]) : warpFactor;
     }
     p[g] = one;
     d[g] = negLambda[g];
@@ -56,23 +67,34 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refr
     olderU[g] = zero;
   }
 
+  // Coefficient j of group g: recomputed (and stored) where due, else the stored one.
+  auto coefficient = [&](int g, int j, const V& row) {
+    const int at = j * kLanes + g * W;
+    if constexpr (!Refresh) {
+      return Pack::load(C + at);
+    } else {
+      const V a = Pack::load(A + at);
+      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
+                      gain[g]);
+      const V cd = Pack::mul(d[g], c);
+      const V t = Pack::sub(d[g], Pack::mul(p[g], c));
+      p[g] = Pack::sub(p[g], cd);
+      d[g] = Pack::mul(negLambda[g], t);
+      if constexpr (Masked) {
+        const M fresh = Pack::less(row, freshRows[g]);
+        sigma[g] = Pack::select(fresh, Pack::add(sigma[g], cd), sigma[g]);
+        c = Pack::select(fresh, c, Pack::load(C + at));
+      } else {
+        sigma[g] = Pack::add(sigma[g], cd);
+      }
+      Pack::store(C + at, c);
+      return c;
+    }
+  };
+
   // Row 0: the first coefficient and the start of the feedback sum.
   for (int g = 0; g < G; ++g) {
-    const V a = Pack::load(A + g * W);
-    V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + g * W), a), morph[g])),
-                    gain[g]);
-    const V cd = Pack::mul(d[g], c);
-    const V t = Pack::sub(d[g], Pack::mul(p[g], c));
-    p[g] = Pack::sub(p[g], cd);
-    d[g] = Pack::mul(negLambda[g], t);
-    if constexpr (Masked) {
-      const V fresh = Pack::less(zero, refreshRows[g]);
-      sigma[g] = Pack::select(fresh, Pack::add(sigma[g], cd), sigma[g]);
-      c = Pack::select(fresh, c, Pack::load(C + g * W));
-    } else {
-      sigma[g] = Pack::add(sigma[g], cd);
-    }
-    Pack::store(C + g * W, c);
+    const V c = coefficient(g, 0, zero);
     const V w = Pack::mul(k[g], Pack::load(S + g * W));
     sum[g] = Pack::mul(c, w);
     previousU[g] = Pack::mul(Pack::negate(c), w);
@@ -83,51 +105,38 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refr
     const int r = j * kLanes;
     const V row = Pack::set(static_cast<double>(j));
     for (int g = 0; g < G; ++g) {
-      const V a = Pack::load(A + r + g * W);
-      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + r + g * W), a), morph[g])),
-                      gain[g]);
-      const V cd = Pack::mul(d[g], c);
-      const V t = Pack::sub(d[g], Pack::mul(p[g], c));
-      p[g] = Pack::sub(p[g], cd);
-      d[g] = Pack::mul(negLambda[g], t);
+      const V c = coefficient(g, j, row);
       const V w = Pack::add(
           Pack::mul(k[g], Pack::load(S + r + g * W)),
           Pack::mul(lambda[g], Pack::sub(Pack::mul(previousC[g], olderU[g]), previousW[g])));
+      const V cw = Pack::mul(c, w);
       if constexpr (Masked) {
-        const V fresh = Pack::less(row, refreshRows[g]);
-        sigma[g] = Pack::select(fresh, Pack::add(sigma[g], cd), sigma[g]);
-        c = Pack::select(fresh, c, Pack::load(C + r + g * W));
-        const V cw = Pack::mul(c, w);
         sum[g] = Pack::select(Pack::less(row, order[g]), Pack::add(sum[g], cw), sum[g]);
-        olderU[g] = previousU[g];
-        previousU[g] = Pack::sub(previousU[g], cw);
       } else {
-        sigma[g] = Pack::add(sigma[g], cd);
-        const V cw = Pack::mul(c, w);
         sum[g] = Pack::add(sum[g], cw);
-        olderU[g] = previousU[g];
-        previousU[g] = Pack::sub(previousU[g], cw);
       }
-      Pack::store(C + r + g * W, c);
+      olderU[g] = previousU[g];
+      previousU[g] = Pack::sub(previousU[g], cw);
       previousW[g] = w;
       previousC[g] = c;
     }
   }
 
   // Output, then the state update through the all-pass chain (row 0 stays 0).
-  V y[G], older[G], pass[G], b[G];
+  V older[G], pass[G], b[G];
   for (int g = 0; g < G; ++g) {
-    V normaliser = Pack::div(one, Pack::sub(one, sigma[g]));
-    if constexpr (Masked) {
-      normaliser = Pack::select(refresh[g], normaliser, Pack::load(f.normaliser + g * W));
+    V normaliser = Pack::load(f.normaliser + g * W);
+    if constexpr (Refresh) {
+      const V fresh = Pack::div(one, Pack::sub(one, sigma[g]));
+      normaliser = Masked ? Pack::select(refresh[g], fresh, normaliser) : fresh;
+      Pack::store(f.normaliser + g * W, normaliser);
+      Pack::store(f.warpFactor + g * W, k[g]);
     }
-    Pack::store(f.normaliser + g * W, normaliser);
-    Pack::store(f.warpFactor + g * W, k[g]);
-    y[g] = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
-    Pack::store(output + g * W, y[g]);
+    const V y = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
+    Pack::store(output + g * W, y);
     older[g] = Pack::load(S + g * W);
-    pass[g] = Pack::add(Pack::mul(lambda[g], older[g]), y[g]);
-    b[g] = y[g];
+    pass[g] = Pack::add(Pack::mul(lambda[g], older[g]), y);
+    b[g] = y;
   }
   for (int j = 1; j < rows; ++j) {
     const int r = j * kLanes;
@@ -148,30 +157,35 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const double* refr
 
 template <class Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
-  double refreshing[kLanes], activeOrder[kLanes], refreshOrder[kLanes], y[kLanes];
+  LaneRows lanes;
+  double y[kLanes];
   int rows = 0;
   int active = 0;
-  bool uniform = true;
+  int refreshing = 0;
+  bool sameOrder = true;
   for (int l = 0; l < kLanes; ++l) {
     const bool on = frame.active[l];
     const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
     const bool fresh = on && f.processCount[l] % interval == 0;
-    refreshing[l] = fresh ? 1.0 : 0.0;
-    activeOrder[l] = on ? f.order[l] : 0.0;
-    refreshOrder[l] = fresh ? f.order[l] : 0.0;
-    if (on) {
-      rows = std::max(rows, f.order[l]);
-      ++active;
-    }
-    uniform = uniform && fresh && f.order[l] == f.order[0] && f.order[l] >= 1;
+    lanes.refreshing[l] = fresh ? 1.0 : 0.0;
+    lanes.active[l] = on ? f.order[l] : 0.0;
+    lanes.fresh[l] = fresh ? f.order[l] : 0.0;
+    if (on) rows = std::max(rows, f.order[l]);
+    active += on ? 1 : 0;
+    refreshing += fresh ? 1 : 0;
+    sameOrder = sameOrder && f.order[l] == f.order[0];
   }
   if (active == 0) return;
-  if (uniform) {
-    filterRows<Pack, false>(f, frame, refreshing, activeOrder, refreshOrder, rows, y);
+  // Inactive lanes run too, on their own values, but keep what they held.
+  const bool uniform = active == kLanes && sameOrder && rows >= 1;
+  if (uniform && refreshing == kLanes) {
+    filterRows<Pack, true, false>(f, frame, lanes, rows, y);
+  } else if (uniform && refreshing == 0) {
+    filterRows<Pack, false, false>(f, frame, lanes, rows, y);
+  } else if (refreshing == 0) {
+    filterRows<Pack, false, true>(f, frame, lanes, rows, y);
   } else {
-    // Inactive lanes run too, on their own values, but nothing of theirs is stored
-    // except what they already held.
-    filterRows<Pack, true>(f, frame, refreshing, activeOrder, refreshOrder, rows, y);
+    filterRows<Pack, true, true>(f, frame, lanes, rows, y);
   }
   constexpr double kLargest = static_cast<double>(std::numeric_limits<float>::max());
   for (int l = 0; l < kLanes; ++l) {

@@ -25,24 +25,24 @@ void BodyLaneState::resetLane(int lane) {
 }
 
 BodyFilterLanes::BodyFilterLanes(int capacity) : data(capacity) {
-  setKernel(avxAvailable() ? Kernel::avx : Kernel::sse2);
+  setKernel(available(Kernel::avx512) ? Kernel::avx512 : Kernel::avx);
 }
 
-bool BodyFilterLanes::avxAvailable() {
-#if defined(QS_AVX_KERNEL)
-  return __builtin_cpu_supports("avx");
-#else
-  return false;
+bool BodyFilterLanes::available(Kernel k) {
+#if defined(QS_WIDE_KERNELS)
+  if (k == Kernel::avx512) return __builtin_cpu_supports("avx512f");
+  if (k == Kernel::avx) return __builtin_cpu_supports("avx");
 #endif
+  return k == Kernel::sse2;
 }
 
 void BodyFilterLanes::setKernel(Kernel k) {
-  if (k == Kernel::avx && !avxAvailable()) k = Kernel::sse2;
+  if (!available(k)) k = Kernel::sse2;
   kernel = k;
-#if defined(QS_AVX_KERNEL)
-  run = k == Kernel::avx ? processBodyLanesAvx : processBodyLanesSse2;
-#else
   run = processBodyLanesSse2;
+#if defined(QS_WIDE_KERNELS)
+  if (k == Kernel::avx) run = processBodyLanesAvx;
+  if (k == Kernel::avx512) run = processBodyLanesAvx512;
 #endif
 }
 

@@ -50,18 +50,19 @@ struct BodyLaneFrame {
 using BodyLaneKernel = void (*)(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesSse2(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesAvx(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
+void processBodyLanesAvx512(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 
 class BodyFilterLanes {
  public:
-  enum class Kernel { sse2, avx };
+  enum class Kernel { sse2, avx, avx512 };
 
   explicit BodyFilterLanes(int capacity);
 
   BodyLaneState& lanes() { return data; }
 
-  // Whether the processor and this build offer the wider kernel.
-  static bool avxAvailable();
-  // Picks the kernel; the wider one only where it is available. Default: the widest.
+  // Whether the processor and this build offer a kernel.
+  static bool available(Kernel kernel);
+  // Picks the kernel, if available (else SSE2). Default: the fastest available.
   void setKernel(Kernel kernel);
   Kernel getKernel() const { return kernel; }
 

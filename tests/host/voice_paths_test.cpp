@@ -13,7 +13,13 @@
 
 namespace {
 
-enum class Path { inTurn, sse2, avx };
+using Kernel = engine::BodyFilterLanes::Kernel;
+// The voices rendered in turn, or side by side with one of the kernels.
+struct Path {
+  bool inTurn = false;
+  Kernel kernel = Kernel::sse2;
+};
+const char* kKernelNames[] = {"sse2", "avx", "avx512"};
 
 // One step of a phrase: events and parameter changes before a block, then the block.
 struct Block {
@@ -32,9 +38,8 @@ struct Phrase {
 
 std::vector<float> play(const Phrase& phrase, Path path) {
   SynthProbe synth;
-  synth.voicesInTurn = path == Path::inTurn;
-  synth.bodyFilters().setKernel(path == Path::avx ? engine::BodyFilterLanes::Kernel::avx
-                                                  : engine::BodyFilterLanes::Kernel::sse2);
+  synth.voicesInTurn = path.inTurn;
+  synth.bodyFilters().setKernel(path.kernel);
   synth.setProgram(phrase.program);
   for (auto [index, value] : phrase.settings) synth.setParameter(index, value);
   std::vector<float> out;
@@ -63,15 +68,14 @@ std::vector<float> play(const Phrase& phrase, Path path) {
 
 // Bit for bit, so that NaNs and signed zeros count too.
 void expectSameBits(const Phrase& phrase, const std::string& what) {
-  const std::vector<float> reference = play(phrase, Path::inTurn);
-  std::vector<Path> paths = {Path::sse2};
-  if (engine::BodyFilterLanes::avxAvailable()) paths.push_back(Path::avx);
-  for (Path path : paths) {
-    const std::vector<float> lanes = play(phrase, path);
+  const std::vector<float> reference = play(phrase, Path{true});
+  for (Kernel kernel : {Kernel::sse2, Kernel::avx, Kernel::avx512}) {
+    if (!engine::BodyFilterLanes::available(kernel)) continue;
+    const std::vector<float> lanes = play(phrase, Path{false, kernel});
     ASSERT_EQ(lanes.size(), reference.size());
     for (size_t i = 0; i < reference.size(); ++i) {
       ASSERT_EQ(std::memcmp(&lanes[i], &reference[i], sizeof(float)), 0)
-          << what << (path == Path::avx ? " avx" : " sse2") << ", sample " << i << ": "
+          << what << " " << kKernelNames[static_cast<int>(kernel)] << ", sample " << i << ": "
           << lanes[i] << " instead of " << reference[i];
     }
   }
