@@ -46,7 +46,9 @@ float CBar::displayValue() const {
 }
 
 CRect CBar::barRect() const {
-  const float dv = displayValue();
+  // Values the host stored beyond the range (non-numbers too) show at its ends.
+  const float shown = displayValue();
+  const float dv = shown > 0.0f ? std::min(shown, 1.0f) : 0.0f;
   if (style & kVertical) {
     const auto reach = static_cast<int32_t>(float(h - 5) * dv);
     int32_t first = 2, last = reach + 2;

@@ -28,7 +28,11 @@ void CChoiceSwitch::addEntry(const char* selectedLabel, const char* otherLabel) 
 }
 
 int32_t CChoiceSwitch::selectedIndex() const {
-  const auto i = static_cast<int32_t>((getValue() - 0.0001f) * float(count));
+  // Non-numbers and values beyond the range select the first or last entry.
+  const float v = getValue();
+  if (!(v > 0.0001f)) return 0;
+  if (v >= 1.0f) return count > 0 ? count - 1 : 0;
+  const auto i = static_cast<int32_t>((v - 0.0001f) * float(count));
   return i < 0 ? 0 : (i >= count ? count - 1 : i);
 }
 

@@ -1,5 +1,7 @@
 #include "editor/synth_editor.h"
 
+#include <new>
+
 #include "editor/bar.h"
 #include "editor/choice_switch.h"
 #include "editor/editor_colors.h"
@@ -22,15 +24,20 @@ constexpr int32_t kHandleInset = 8;
 
 SynthEditor::SynthEditor(AudioEffect* owner) : SynthEditor(owner, IdleClock::system()) {}
 
-SynthEditor::SynthEditor(AudioEffect* owner, IdleClock& clock) : AEffEditor(owner), hook(clock) {
-  background = new CBitmap(kBackgroundImage);
-  rect = vst::ERect{0, 0, static_cast<int16_t>(background->getHeight()),
-                    static_cast<int16_t>(background->getWidth())};
-}
+// The images are decoded when the editor first opens: hosts build many
+// instances (at every scan and session load) whose editor never opens.
+SynthEditor::SynthEditor(AudioEffect* owner, IdleClock& clock) : AEffEditor(owner), hook(clock) {}
 
 SynthEditor::~SynthEditor() {
   close();
-  background->forget();
+  if (background) background->forget();
+}
+
+void SynthEditor::loadBackground() {
+  if (background) return;
+  background = new CBitmap(kBackgroundImage);
+  rect = vst::ERect{0, 0, static_cast<int16_t>(background->getHeight()),
+                    static_cast<int16_t>(background->getWidth())};
 }
 
 // The editor belongs to the plug-in chain, whose edit gestures it reports.
@@ -42,15 +49,28 @@ bool SynthEditor::getRect(vst::ERect** out) {
 }
 
 bool SynthEditor::open(void* parent) {
-  parentWindow = parent;
-  const CRect size(0, 0, background->getWidth(), background->getHeight());
-  std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
-  if (!window) window = std::make_unique<HeadlessWindow>(size);
-  return openOn(std::move(window));
+  // Nothing thrown here may reach the host: without memory for the window or
+  // the views the editor stays closed and the answer is 0.
+  try {
+    parentWindow = parent;
+    loadBackground();
+    const CRect size(0, 0, background->getWidth(), background->getHeight());
+    std::unique_ptr<PlatformWindow> window = createPlatformWindow(parent, size);
+    if (!window) window = std::make_unique<HeadlessWindow>(size);
+    return openOn(std::move(window));
+  } catch (const std::bad_alloc&) {
+    close();
+    for (CBitmap** image : {&knobFace, &knobHandle}) {
+      if (*image) (*image)->forget();
+      *image = nullptr;
+    }
+    return false;
+  }
 }
 
 bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   close();
+  loadBackground();
   guiThread = std::this_thread::get_id();
   for (auto& pending : pendingChange) pending = false;
   postUpdate();

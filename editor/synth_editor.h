@@ -60,6 +60,8 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
 
  private:
   AudioEffectX* plugin() const;
+  // Decodes the background image (once) and takes the editor's size from it.
+  void loadBackground();
   void addKnobCell(CPanel* panel, ParamBinding& binding, CPoint where, const char* caption,
                    int32_t index);
   void addBarCell(CPanel* panel, ParamBinding& binding, const CRect& cell, const char* caption,

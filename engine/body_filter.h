@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 #include "engine/body_filter_lanes.h"
@@ -14,6 +13,10 @@ namespace engine {
 
 class BodyFilter {
  public:
+  // Outputs beyond this (80 dB above full scale) only come from a recursion
+  // that runs away; the filter then starts again from silence.
+  static constexpr double kRunawayLevel = BodyLaneState::kRunawayLevel;
+
   // A filter of its own: coefficient and state arrays of `maxOrder` elements
   // (at least 1), zeroed.
   explicit BodyFilter(int maxOrder);
@@ -81,9 +84,9 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
   }
   double y = f.normaliser[lane] * (x + sum);
 
-  if (!(std::fabs(y) <= static_cast<double>(std::numeric_limits<float>::max()))) {
-    // A run-away recursion (or a NaN input) silences the filter instead of
-    // handing on a value that no float can hold.
+  if (!(std::fabs(y) <= kRunawayLevel)) {
+    // A run-away recursion (or a NaN input) silences the filter before its
+    // output can overflow the gain stages that follow.
     reset();
     y = 0.0;
   } else {

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "engine/body_filter_lanes.h"
 
@@ -187,11 +186,10 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   } else {
     filterRows<Pack, true, true>(f, frame, lanes, rows, y);
   }
-  constexpr double kLargest = static_cast<double>(std::numeric_limits<float>::max());
   for (int l = 0; l < kLanes; ++l) {
     if (!frame.active[l]) continue;
     double out = y[l];
-    if (!(std::fabs(out) <= kLargest)) {
+    if (!(std::fabs(out) <= BodyLaneState::kRunawayLevel)) {
       // The run-away guard of the single filter: this lane is silenced.
       f.resetLane(l);
       out = 0.0;

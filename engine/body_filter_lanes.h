@@ -12,6 +12,9 @@ namespace engine {
 // The columns and per-lane values of eight filters.
 struct BodyLaneState {
   static constexpr int kLanes = 8;
+  // Outputs beyond this (80 dB above full scale) come only from a recursion that
+  // runs away: the lane is silenced.
+  static constexpr double kRunawayLevel = 1.0e4;
 
   explicit BodyLaneState(int capacity);
 

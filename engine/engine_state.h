@@ -14,6 +14,15 @@ constexpr int32_t kMaxBodyOrder = 30;
 
 // A value one thread writes and another reads: relaxed loads and stores, which
 // compile to plain moves.
+// Parameters that scale the output (random pan, velocity to volume, mix,
+// volume) take their stored value as it is, out of range included, but within
+// ±kGainLimit, so that no stored value can overflow the mix; a non-number acts as 0.
+constexpr float kGainLimit = 1000.0f;
+inline float limitedGain(float v) {
+  if (!(v >= -kGainLimit)) return v < 0.0f ? -kGainLimit : 0.0f;
+  return v < kGainLimit ? v : kGainLimit;
+}
+
 template <typename T>
 class Shared {
  public:

@@ -2,18 +2,21 @@
 // generator, that a voice reads to roughen the leakage between its strings.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 namespace engine {
 
 class NoiseTable {
  public:
-  // Fills `size` entries (at least 1) from the generator's current sequence.
+  // Takes `size` entries (at least 1) from the generator's current sequence
+  // and leaves the generator where drawing them would. The entries depend only
+  // on the generator's state, so tables are drawn once per process and shared.
   explicit NoiseTable(int entries);
 
   // Returns the next entry, restarting at entry 0 after the last one.
   float next() {
-    const float value = table[position];
+    const float value = values[position];
     if (++position >= size) position = 0;
     return value;
   }
@@ -22,7 +25,8 @@ class NoiseTable {
 
  private:
   int size = 1;
-  std::vector<float> table;
+  std::shared_ptr<const std::vector<float>> table;
+  const float* values = nullptr;
   int position = 0;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr float kVelocityScale = 0.007874016f;  // 1/127
 constexpr double kCent = 1.0005777895;
-constexpr float kRunawayLevel = 1.0e4f;  // 80 dB above full scale
+constexpr float kRunawayLevel = 100.0f;  // 40 dB above full scale
 // A string's length in samples is the rate over the frequency less this correction.
 constexpr float kLengthCorrection = 1.3f;
 // Morph of the coefficients computed at note start: set A, just off zero.
@@ -85,7 +85,7 @@ Voice::Voice(EngineState& state, BodyLaneState& bodies, int bodyLane)
 void Voice::noteStart(int32_t note, float velocity, float brightness) {
   const EngineState& e = engine;
   leakBlockBA = leakBlockAB = loopStateA = loopStateB = 0.0f;
-  velocityGain = 1.0f - e.raw(kVelToVol) + velocity;
+  velocityGain = 1.0f - limitedGain(e.raw(kVelToVol)) + velocity;
   loopGainA = e.raw(kGainA);
   loopGainB = e.raw(kGainB);
 
@@ -95,9 +95,12 @@ void Voice::noteStart(int32_t note, float velocity, float brightness) {
   delayLengthA = rate / f - kLengthCorrection;
   delayLengthB = rate / (f * e.detuneRatioB) - kLengthCorrection;
 
-  seedRandom(e.sampleCounter + note + static_cast<int32_t>(200.0f * velocity));
+  // The clock wraps after 2^31 frames: the seed is summed modulo 2^32.
+  seedRandom(static_cast<int32_t>(static_cast<uint32_t>(e.sampleCounter.get()) +
+                                  static_cast<uint32_t>(note) +
+                                  static_cast<uint32_t>(200.0f * velocity)));
   const int32_t r = nextRandom() % 1000;
-  pan = (static_cast<float>(r) * 0.001f - 0.5f) * e.raw(kRandomPan) + 0.5f;
+  pan = (static_cast<float>(r) * 0.001f - 0.5f) * limitedGain(e.raw(kRandomPan)) + 0.5f;
 
   // Lengths below zero (very high notes at low rates) and non-numbers read as 0.
   if (!(delayLengthA > 0.0f)) delayLengthA = 0.0f;
@@ -159,7 +162,8 @@ void Voice::loadBodyType(bool fromType1, bool toSetA) {
     coefficients = bodyTypeTable(nextRandom() % 9);
   } else {
     double* scratch = engine.randomBodyCoefs(fromType1);
-    const int32_t seed = index == 10 ? engine.sampleCounter + (fromType1 ? 1 : 0) : currentNote;
+    const uint32_t clock = static_cast<uint32_t>(engine.sampleCounter.get()) + (fromType1 ? 1u : 0u);
+    const int32_t seed = index == 10 ? static_cast<int32_t>(clock) : currentNote;
     generateRandomCoefficients(scratch, seed, kMaxBodyOrder);
     coefficients = scratch;
   }
@@ -270,8 +274,11 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
   // The cubic curve diverges beyond its range: a string that runs away (some
   // settings feed back more than they lose) is stopped before it reaches
   // infinity, instead of sending huge values or non-numbers to the host.
+  // A note already waiting in the voice is kept and starts on time.
   if (!(std::fabs(a) <= kRunawayLevel && std::fabs(b) <= kRunawayLevel)) {
+    const PendingNote waiting = pending;
     reset(true);
+    pending = waiting;
     return;
   }
 

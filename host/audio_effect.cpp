@@ -62,7 +62,7 @@ AudioEffect::~AudioEffect() { delete editor; }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
   editor = newEditor;
-  setFlag(vst::effFlagsHasEditor, true);
+  setFlag(vst::effFlagsHasEditor, newEditor != nullptr);
 }
 
 intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,

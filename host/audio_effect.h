@@ -66,7 +66,8 @@ class AudioEffect {
 
   vst::AEffect* getAeffect() { return &cEffect; }
   AEffEditor* getEditor() const { return editor; }
-  // Called by the editor's constructor: stores it and announces it in the flags.
+  // Called by the editor's constructor: stores it and announces it in the
+  // flags; by its destructor with null, which withdraws both.
   void setEditor(AEffEditor* newEditor);
 
   static AudioEffect* fromRecord(vst::AEffect* effect) {

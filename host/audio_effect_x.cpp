@@ -14,9 +14,12 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
 
   char* text = static_cast<char*>(ptr);
   auto key = [&] {
-    // The modifier travels in opt; truncate toward zero, keep the low byte.
+    // The modifier travels in opt; truncate toward zero, keep the low byte. A
+    // value no int can hold (or a non-number) carries no modifier.
+    const bool fits = opt >= -2147483648.0f && opt < 2147483648.0f;
+    const int32_t modifier = fits ? static_cast<int32_t>(opt) : 0;
     return VstKeyCode{index, static_cast<unsigned char>(value & 0xFF),
-                      static_cast<unsigned char>(static_cast<int32_t>(opt) & 0xFF)};
+                      static_cast<unsigned char>(modifier & 0xFF)};
   };
   switch (opcode) {
     case vst::effProcessEvents:
@@ -69,16 +72,18 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
       return keysRequired() ? 0 : 1;
     case vst::effGetVstVersion:
       return getVstVersion();
+    // 1 when the editor used the key, else 0: hosts take any other answer as
+    // "used" and would lose their own keys (the space bar for transport).
     case vst::effEditKeyDown:
       if (editor) {
         VstKeyCode k = key();
-        return editor->onKeyDown(k);
+        return editor->onKeyDown(k) == 1 ? 1 : 0;
       }
       return 0;
     case vst::effEditKeyUp:
       if (editor) {
         VstKeyCode k = key();
-        return editor->onKeyUp(k);
+        return editor->onKeyUp(k) == 1 ? 1 : 0;
       }
       return 0;
     case vst::effSetEditKnobMode:

@@ -18,7 +18,9 @@ class AEffEditor {
  public:
   // Attaches itself to the effect: stores the pointer and sets the editor flag.
   explicit AEffEditor(AudioEffect* effect);
-  virtual ~AEffEditor() = default;
+  // Detaches itself, so that an editor whose construction failed (or that is
+  // deleted first) leaves no pointer behind in the effect.
+  virtual ~AEffEditor();
 
   AEffEditor(const AEffEditor&) = delete;
   AEffEditor& operator=(const AEffEditor&) = delete;

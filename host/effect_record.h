@@ -4,7 +4,9 @@
 // own host programs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define QS_VSTCALL __cdecl
@@ -200,12 +202,31 @@ struct VstMidiEvent {
   char reserved2;
 };
 
-// The list is declared with two slots; hosts allocate as many as numEvents.
+// An event list: the header, then numEvents pointers in the same block. The
+// array is declared with the two slots of the smallest list; longer lists run
+// past it, so their entries are read and written through the addresses below,
+// never by indexing the declared array beyond its size.
 struct VstEvents {
   int32_t numEvents;
   intptr_t reserved;
   VstEvent* events[2];
 };
+
+// Address of entry i of the list's pointer array.
+inline std::uintptr_t eventSlot(const VstEvents* list, int32_t i) {
+  return reinterpret_cast<std::uintptr_t>(list) + offsetof(VstEvents, events) +
+         sizeof(VstEvent*) * static_cast<std::size_t>(i);
+}
+// Entry i (0 <= i < numEvents) of a list of any length.
+inline VstEvent* eventAt(const VstEvents* list, int32_t i) {
+  VstEvent* event;
+  std::memcpy(&event, reinterpret_cast<const void*>(eventSlot(list, i)), sizeof(event));
+  return event;
+}
+// Stores entry i of a list whose block has room for it.
+inline void setEventAt(VstEvents* list, int32_t i, VstEvent* event) {
+  std::memcpy(reinterpret_cast<void*>(eventSlot(list, i)), &event, sizeof(event));
+}
 
 enum PinFlags : int32_t {
   kVstPinIsActive = 1 << 0,

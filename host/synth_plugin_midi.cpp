@@ -12,7 +12,7 @@ constexpr float kControllerScale = 0.007874016f;  // 1/127
 
 int32_t SynthPlugin::processEvents(vst::VstEvents* events) {
   for (int32_t i = 0; i < events->numEvents; ++i) {
-    const vst::VstEvent* event = events->events[i];
+    const vst::VstEvent* event = vst::eventAt(events, i);
     if (event && event->type == vst::kVstMidiType)
       handleMidi(*reinterpret_cast<const vst::VstMidiEvent*>(event));
   }

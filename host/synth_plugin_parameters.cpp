@@ -78,11 +78,13 @@ void SynthPlugin::setParameter(int32_t index, float v) {
       bodyType2On = 12.0f * v > 1.0f;
       break;
     case kMix:
-      mixComplement = 1.0f - v;
+      mixComplement = 1.0f - engine::limitedGain(v);
       break;
-    case kVolume:
-      masterGain = v * v * v * v;
+    case kVolume: {
+      const float g = engine::limitedGain(v);
+      masterGain = g * g * g * g;
       break;
+    }
     case kPolyphony:
       voiceCount = countIn(std::floor(7.0f * v) + 1.0f, 1, engine::kMaxVoices);
       break;

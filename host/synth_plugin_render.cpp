@@ -17,21 +17,25 @@ void SynthPlugin::renderBlock(float** inputs, float** outputs, int32_t n, bool r
     float bend = pitchBendRatioSmoothed;
     const float warpStep = (warpTarget - warp) / static_cast<float>(n);
     const float bendStep = (bendTarget - bend) / static_cast<float>(n);
-    float* left = outputs[0];
-    float* right = outputs[1];
+    // A missing list or channel reads as silence and writes nowhere; the voices
+    // still run, so that the sound goes on in step with the host's clock.
+    const float* inLeft = inputs ? inputs[0] : nullptr;
+    const float* inRight = inputs ? inputs[1] : nullptr;
+    float* left = outputs ? outputs[0] : nullptr;
+    float* right = outputs ? outputs[1] : nullptr;
     for (int32_t i = 0; i < n; ++i) {
       // Inputs are read before the outputs are written: the buffers may be shared.
-      const float inA = inputs[0][i];
-      const float inB = inputs[1][i];
+      const float inA = inLeft ? inLeft[i] : 0.0f;
+      const float inB = inRight ? inRight[i] : 0.0f;
       float l, r;
       mixVoices(inA, inB, l, r);
       const float gain = masterGain;
       if (replacing) {
-        left[i] = l * gain;
-        right[i] = r * gain;
+        if (left) left[i] = l * gain;
+        if (right) right[i] = r * gain;
       } else {
-        left[i] += l * gain;
-        right[i] += r * gain;
+        if (left) left[i] += l * gain;
+        if (right) right[i] += r * gain;
       }
       warp += warpStep;
       bend += bendStep;

@@ -30,7 +30,9 @@ CKnob::~CKnob() {
 
 CPoint CKnob::handleCentre() const {
   const double radius = size.width() / 2.0;
-  const double a = kStartAngle - double(getValue()) * kArc;
+  // A non-number (or infinity) stored by the host shows at the start of the arc.
+  const double v = std::isfinite(getValue()) ? double(getValue()) : 0.0;
+  const double a = kStartAngle - v * kArc;
   const double reach = radius - insetValue;
   return CPoint(static_cast<int32_t>(radius + std::cos(a) * reach + 0.5),
                 static_cast<int32_t>(radius - std::sin(a) * reach + 0.5));

@@ -34,4 +34,16 @@ TEST(NoiseTable, EmptySizeStillHoldsOneEntry) {
   EXPECT_FLOAT_EQ(noise.next(), -0.9918f);
 }
 
+TEST(NoiseTable, TablesFromOneStateAreDrawnOnceAndLeaveTheGeneratorAlike) {
+  // The second table from the same state is the first one again (no drawing),
+  // and the generator continues where drawing would have left it.
+  engine::seedRandom(7);
+  engine::NoiseTable first(5000);
+  const int after = engine::nextRandom();
+  engine::seedRandom(7);
+  engine::NoiseTable second(5000);
+  EXPECT_EQ(engine::nextRandom(), after);
+  for (int i = 0; i < 5000; ++i) ASSERT_EQ(first.next(), second.next()) << i;
+}
+
 }  // namespace

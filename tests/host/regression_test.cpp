@@ -53,10 +53,12 @@ Phrase renderPhrase(int program) {
   return {hash, peak, finite};
 }
 
-// One hash per factory program.
+// One hash per factory program. Program 4's body filter, in a leak path, runs
+// away in this phrase and is restarted by its guard (at 1e4 since the guard
+// was lowered from the float limit).
 constexpr uint64_t kExpected[8] = {
     0xba5cf677886738f1ull, 0xb1a08b88fb792cfaull, 0xbd021c80734cb25dull, 0xe928d38406363756ull,
-    0xb4d926963b5030a3ull, 0xa8e82a455f432262ull, 0xe0780d3ca1af86f1ull, 0x1c1a655c323d1794ull,
+    0xf143bb488365f994ull, 0xa8e82a455f432262ull, 0xe0780d3ca1af86f1ull, 0x1c1a655c323d1794ull,
 };
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST_F(Engine, NoteOffInTheSameListDoesNotReleaseThePendingNote) {
 TEST_F(Engine, LoudVoicesGiveWayToTheLowestWithNothingPending) {
   synth.setParameter(kPolyphony, 1.0f);
   // A loud input keeps every sounding voice's level at or above 1.
-  std::vector<float> in(64, 800.0f), l(64), r(64);
+  std::vector<float> in(64, 80.0f), l(64), r(64);
   float* ins[2] = {in.data(), in.data()};
   float* outs[2] = {l.data(), r.data()};
   auto renderLoud = [&](int n) { synth.processReplacing(ins, outs, n); };

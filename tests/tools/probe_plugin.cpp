@@ -99,7 +99,7 @@ intptr_t QS_VSTCALL dispatch(vst::AEffect* e, int32_t opcode, int32_t index, int
     case vst::effProcessEvents: {
       const auto* list = static_cast<const vst::VstEvents*>(ptr);
       for (int32_t i = 0; i < list->numEvents && p.pendingCount < kMaxEvents; ++i) {
-        const auto* m = reinterpret_cast<const vst::VstMidiEvent*>(list->events[i]);
+        const auto* m = reinterpret_cast<const vst::VstMidiEvent*>(vst::eventAt(list, i));
         if (m->type != vst::kVstMidiType) continue;
         p.pending[p.pendingCount++] = {m->deltaFrames, uint8_t(m->midiData[0]),
                                        uint8_t(m->midiData[1]), uint8_t(m->midiData[2])};

@@ -165,7 +165,7 @@ intptr_t PluginInstance::sendMidi(const std::vector<Midi>& messages) {
     e.midiData[1] = static_cast<char>(messages[i].data1);
     e.midiData[2] = static_cast<char>(messages[i].data2);
     e.detune = messages[i].detune;
-    list->events[i] = reinterpret_cast<vst::VstEvent*>(&e);
+    vst::setEventAt(list, static_cast<int32_t>(i), reinterpret_cast<vst::VstEvent*>(&e));
   }
   return dispatch(vst::effProcessEvents, 0, 0, list);
 }
