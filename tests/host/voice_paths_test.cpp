@@ -131,6 +131,10 @@ TEST_P(VoicePaths, FactoryProgramsGiveTheSameBits) {
     phrase.blocks[30].settings.push_back({params::kFilterOrder, 0.3f});
     expectSameBits(phrase, "program " + std::to_string(program));
   }
+  // Program 4 with its body filter on the output runs away: the guard silences lanes.
+  Phrase runaway = randomPhrase(rng, 4, 60, false);
+  runaway.settings = {{params::kQuality, quality}, {params::kFilterPos, 1.0f}};
+  expectSameBits(runaway, "run-away body");
 }
 
 TEST_P(VoicePaths, RandomSettingsGiveTheSameBits) {
