@@ -4,10 +4,8 @@ namespace engine {
 
 void LaneRenderer::mix(Voice* const* voices, int32_t count, float inA, float inB, float& left,
                        float& right) {
-  VoiceStep steps[kMaxVoices];
-  BodyLaneFrame frame;
-  double filtered[BodyLaneState::kLanes] = {};
   if (count > kMaxVoices) count = kMaxVoices;
+  for (bool& active : frame.active) active = false;
   for (int32_t i = 0; i < count; ++i) {
     Voice* voice = voices[i];
     if (!voice) continue;

@@ -27,6 +27,11 @@ class LaneRenderer {
 
  private:
   BodyFilterLanes filters{kMaxBodyOrder};
+  // One frame's hand-over between the halves of the voices' renders; kept here
+  // rather than built afresh on every frame.
+  VoiceStep steps[kMaxVoices];
+  BodyLaneFrame frame;
+  double filtered[BodyLaneState::kLanes] = {};
 };
 
 // The reference: each voice renders its whole sample before the next one starts.
