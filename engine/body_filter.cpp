@@ -14,7 +14,7 @@ void BodyFilter::setOrder(int n) { data->order[lane] = std::clamp(n, 0, data->ca
 
 void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
   if (table == nullptr) return;
-  std::vector<double>& target = toSetA ? data->coefficientsA : data->coefficientsB;
+  double* target = toSetA ? data->coefficientsA : data->coefficientsB;
   const int n = std::clamp(count, 0, data->capacity);
   for (int i = 0; i < n; ++i) target[row(i)] = table[i];
 }

@@ -65,8 +65,8 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
   const std::uint32_t interval = static_cast<std::uint32_t>(f.refreshInterval[lane]);
   if (f.processCount[lane] % interval == 0) computeCoefficients(lambda, f.gain[lane], morph);
   const double k = f.warpFactor[lane];
-  const double* c = f.effective.data() + lane;
-  double* s = f.state.data() + lane;
+  const double* c = f.effective + lane;
+  double* s = f.state + lane;
   const int n = f.order[lane];
 
   // Feedback sum through the chain of warped delays.

@@ -4,11 +4,11 @@
 // select. Every lane runs exactly the operations of `BodyFilter::process`, in
 // the same order; the coefficient pass is interleaved with the feedback sum it
 // feeds (the two chains are independent until the output), which hides their
-// latency. Included only by the kernel sources, each built for its instruction set.
+// latency. Included only by the kernel sources, each built for its instruction
+// set: it calls no inline library function, whose one out-of-line copy the
+// linker could otherwise take from a wider instruction set's file.
 #pragma once
 
-#include <algorithm>
-#include <cmath>
 
 #include "engine/body_filter_lanes.h"
 
@@ -34,10 +34,10 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
   using M = typename Pack::M;
   constexpr int W = Pack::kWidth;
   constexpr int G = kLanes / W;
-  const double* A = f.coefficientsA.data();
-  const double* B = f.coefficientsB.data();
-  double* C = f.effective.data();
-  double* S = f.state.data();
+  const double* A = f.coefficientsA;
+  const double* B = f.coefficientsB;
+  double* C = f.effective;
+  double* S = f.state;
 
   V lambda[G], negLambda[G], morph[G], gain[G], k[G], order[G], freshRows[G];
   M refresh[G];
@@ -169,7 +169,7 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
     lanes.refreshing[l] = fresh ? 1.0 : 0.0;
     lanes.active[l] = on ? f.order[l] : 0.0;
     lanes.fresh[l] = fresh ? f.order[l] : 0.0;
-    if (on) rows = std::max(rows, f.order[l]);
+    if (on && f.order[l] > rows) rows = f.order[l];
     active += on ? 1 : 0;
     refreshing += fresh ? 1 : 0;
     sameOrder = sameOrder && f.order[l] == f.order[0];
@@ -189,7 +189,8 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   for (int l = 0; l < kLanes; ++l) {
     if (!frame.active[l]) continue;
     double out = y[l];
-    if (!(std::fabs(out) <= BodyLaneState::kRunawayLevel)) {
+    constexpr double kLevel = BodyLaneState::kRunawayLevel;
+    if (!(out <= kLevel && out >= -kLevel)) {
       // The run-away guard of the single filter: this lane is silenced.
       f.resetLane(l);
       out = 0.0;

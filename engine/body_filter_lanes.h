@@ -17,14 +17,18 @@ struct BodyLaneState {
   static constexpr double kRunawayLevel = 1.0e4;
 
   explicit BodyLaneState(int capacity);
+  BodyLaneState(const BodyLaneState&) = delete;
+  BodyLaneState& operator=(const BodyLaneState&) = delete;
 
   int capacity = 1;
-  std::vector<double> coefficientsA;  // capacity rows of kLanes
-  std::vector<double> coefficientsB;
-  std::vector<double> effective;
+  // Plain pointers into `storage`, each `capacity` rows of kLanes: the kernels,
+  // built for other instruction sets, use no inline library code on them.
+  double* coefficientsA = nullptr;
+  double* coefficientsB = nullptr;
+  double* effective = nullptr;
   // One state row per element, updated in place: element j of the new state is
   // written only after element j of the old state has been read.
-  std::vector<double> state;
+  double* state = nullptr;
 
   int32_t order[kLanes] = {};
   double gain[kLanes] = {};
@@ -38,6 +42,9 @@ struct BodyLaneState {
 
   // Zeroes one lane's state column and last output.
   void resetLane(int lane);
+
+ private:
+  std::vector<double> storage;
 };
 
 // What the voices hand to the filters for one sample frame.
