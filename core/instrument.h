@@ -65,7 +65,11 @@ class Instrument : public ParameterSource {
   virtual bool setState(const void* data, int32_t byteSize, bool programOnly) = 0;
 
   // Renders one block into two outputs, fed by two inputs. Input and output
-  // buffers may be the same memory; 'replacing' overwrites, else adds.
+  // buffers may be the same memory; 'replacing' overwrites, else adds. A
+  // missing buffer (null list or channel) reads as silence or is not written.
+  // A format with parameter changes inside a block renders the block in
+  // pieces and sets the values between them; MIDI frames count from the
+  // start of the next piece.
   virtual void render(float* const* inputs, float* const* outputs, int32_t frames,
                       bool replacing) = 0;
   virtual void setSampleRate(float rate) = 0;

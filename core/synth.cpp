@@ -21,7 +21,8 @@ Synth::Synth() {
   // The voices' noise tables are drawn from the generator: start it afresh so
   // that every instance gets the same tables, whatever ran before on this thread.
   engine::seedRandom(0);
-  for (auto& voice : voices) voice.reset(new (std::nothrow) engine::Voice(*this));
+  for (int32_t i = 0; i < engine::kMaxVoices; ++i)
+    voices[i].reset(new (std::nothrow) engine::Voice(*this, laneRenderer.bodies(), i));
 
   initFactoryPresets();
   if (bank) setProgram(0);

@@ -8,6 +8,7 @@
 
 #include "core/instrument.h"
 #include "engine/engine_state.h"
+#include "engine/lane_renderer.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 #include "params/program_bank.h"
@@ -67,6 +68,7 @@ class Synth : public Instrument, protected engine::EngineState {
   void applyOwnChange(int32_t index, float value);
 
   params::ProgramBank* bank = nullptr;
+  engine::LaneRenderer laneRenderer;
   std::unique_ptr<engine::Voice> voices[engine::kMaxVoices];
   int32_t controllerMap[128];
   int32_t nextVoice = 0;

@@ -52,14 +52,12 @@ void Synth::mixVoices(float inA, float inB, float& left, float& right) {
   const float scale = 1.0f / static_cast<float>(count);
   inA *= scale;
   inB *= scale;
-  for (int32_t i = 0; i < count; ++i) {
-    engine::Voice* voice = voices[i].get();
-    if (!voice) continue;
-    const float s = voice->render(inA, inB);
-    const float pan = voice->getPan();
-    left += s * pan;
-    right += (1.0f - pan) * s;
-  }
+  engine::Voice* active[engine::kMaxVoices];
+  for (int32_t i = 0; i < engine::kMaxVoices; ++i) active[i] = voices[i].get();
+  if (voicesInTurn)
+    engine::mixVoicesInTurn(active, count, inA, inB, left, right);
+  else
+    laneRenderer.mix(active, count, inA, inB, left, right);
   sampleCounter = static_cast<int32_t>(static_cast<uint32_t>(sampleCounter.get()) + 1u);
 }
 

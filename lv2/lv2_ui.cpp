@@ -33,6 +33,7 @@ std::unique_ptr<Lv2Ui> Lv2Ui::create(LV2UI_Write_Function write, LV2UI_Controlle
   void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
   if (!parent || !write) return nullptr;
   std::unique_ptr<Lv2Ui> ui(new Lv2Ui(write, controller));
+  ui->touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
   ui->editor = std::make_unique<SynthEditor>(*ui, *ui);
   if (!ui->editor->open(parent) || !ui->editor->nativeWindow()) return nullptr;
   if (const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
@@ -68,6 +69,16 @@ void Lv2Ui::getParameterDisplay(int32_t index, char* text) {
   const params::DisplayContext context =
       params::displayContextFor(values[params::kPolyphony], values[params::kVolume]);
   params::writeDisplay(index, getParameter(index), context, text);
+}
+
+void Lv2Ui::beginEdit(int32_t index) {
+  if (touch && touch->touch && index >= 0 && index < params::kNumParams)
+    touch->touch(touch->handle, uint32_t(index), true);
+}
+
+void Lv2Ui::endEdit(int32_t index) {
+  if (touch && touch->touch && index >= 0 && index < params::kNumParams)
+    touch->touch(touch->handle, uint32_t(index), false);
 }
 
 // The value goes to the DSP through the host; the host's notification of it

@@ -29,15 +29,17 @@ class Lv2Ui : public core::ParameterSource, public core::EditListener {
 
   float getParameter(int32_t index) override;
   void getParameterDisplay(int32_t index, char* text) override;
-  void beginEdit(int32_t) override {}
+  // Gestures reach hosts that offer the touch feature.
+  void beginEdit(int32_t index) override;
   void changeEdit(int32_t index, float value) override;
-  void endEdit(int32_t) override {}
+  void endEdit(int32_t index) override;
 
  private:
   Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller);
 
   LV2UI_Write_Function write;
   LV2UI_Controller controller;
+  const LV2UI_Touch* touch = nullptr;
   std::array<float, params::kNumParams> values{};
   std::unique_ptr<core::EditorView> editor;
 };

@@ -146,7 +146,7 @@ void writePlugin(std::ostream& out) {
                  "Quillstave 2");
   out << "\n  ] .\n\n";
   out << "<" << kUiUri << ">\n  a ui:X11UI ;\n  lv2:requiredFeature ui:parent ;\n"
-      << "  lv2:optionalFeature ui:resize , ui:idleInterface ;\n"
+      << "  lv2:optionalFeature ui:resize , ui:idleInterface , ui:touch ;\n"
       << "  lv2:extensionData ui:idleInterface .\n";
 }
 

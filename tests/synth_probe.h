@@ -18,9 +18,11 @@ class SynthProbe : public core::Synth {
   using EngineState::pitchBendRatioSmoothed;
   using EngineState::sampleCounter;
   using EngineState::voiceCount;
+  using EngineState::voicesInTurn;
   using EngineState::warpSmoothed;
 
   engine::Voice& voice(int i) { return *voices[i]; }
+  engine::BodyFilterLanes& bodyFilters() { return laneRenderer.bodyFilters(); }
   const params::ProgramRecord& current() { return currentRecord(); }
 
   // Records what the voices see at each frame.

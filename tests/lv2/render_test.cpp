@@ -102,9 +102,14 @@ TEST(Lv2Render, OddRatesAndMissingBuffersAnswerAsTheVst2Layer) {
   for (float rate : {0.0f, std::numeric_limits<float>::quiet_NaN()})
     EXPECT_TRUE(sameBits(renderLv2(1, rate), renderVst(1, rate))) << rate;
 
-  // Without an output or a control the instance runs on.
+  // An event of a type the plug-in does not know is skipped.
   auto plugin = newLv2Instance();
   ASSERT_TRUE(plugin);
+  plugin->run(kBlock, {{0, {0x90, 60, 100}, "https://quillstave.org/test#unknown"}});
+  plugin->run(kBlock);
+  EXPECT_EQ(peakOf(std::vector<float>(plugin->output(0), plugin->output(0) + kBlock)), 0.0f);
+
+  // Without an output or a control the instance runs on.
   plugin->connect(lv2::kAudioOutLeft, false);
   plugin->connect(params::kVolume, false);
   plugin->run(kBlock, {{0, {0x90, 60, 100}}});

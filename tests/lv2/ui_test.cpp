@@ -71,7 +71,9 @@ class Lv2UiTest : public ::testing::Test {
     LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(host))};
     LV2_Feature resizing{LV2_UI__resize, &resize};
     LV2_Feature idling{LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* features[] = {&resizing, &idling, withParent ? &parent : nullptr, nullptr};
+    LV2_Feature touching{LV2_UI__touch, &touch};
+    const LV2_Feature* features[] = {&resizing, &idling, &touching, withParent ? &parent : nullptr,
+                                     nullptr};
     return descriptor->instantiate(descriptor, lv2::kPluginUri, bundlePath.c_str(), record, this,
                                    &widget, features);
   }
@@ -114,6 +116,10 @@ class Lv2UiTest : public ::testing::Test {
     static_cast<Lv2UiTest*>(self)->writes.push_back({port, size, format, value});
   }
   // The host fits its window to the size the UI asks for.
+  // Gestures are kept as writes of size 0: format 1 grabbed, 0 released.
+  static void touched(LV2UI_Feature_Handle self, uint32_t port, bool grabbed) {
+    static_cast<Lv2UiTest*>(self)->gestures.push_back({port, 0, grabbed ? 1u : 0u, 0.0f});
+  }
   static int resized(LV2UI_Feature_Handle handle, int width, int height) {
     auto* self = static_cast<Lv2UiTest*>(handle);
     self->size = {width, height};
@@ -131,6 +137,8 @@ class Lv2UiTest : public ::testing::Test {
   LV2UI_Handle handle = nullptr;
   LV2UI_Widget widget = nullptr;
   LV2UI_Resize resize{this, resized};
+  LV2UI_Touch touch{this, touched};
+  std::vector<PortWrite> gestures;
   std::pair<int, int> size{0, 0};
   std::vector<PortWrite> writes;
 };
@@ -199,6 +207,12 @@ TEST_F(Lv2UiTest, XdotoolDragWritesTheVolumePort) {
     EXPECT_EQ(w.size, sizeof(float));
     EXPECT_EQ(w.format, 0u);
   }
+  // The drag is one gesture on that port.
+  ASSERT_EQ(gestures.size(), 2u);
+  EXPECT_EQ(gestures[0].port, uint32_t(kVolume));
+  EXPECT_EQ(gestures[0].format, 1u);
+  EXPECT_EQ(gestures[1].port, uint32_t(kVolume));
+  EXPECT_EQ(gestures[1].format, 0u);
   const DragResult expected = headlessDrag(path);
   EXPECT_EQ(writes.back().value, expected.value);
   EXPECT_NEAR(writes.back().value, 2.0f / 3.0f, 0.02f);

@@ -82,8 +82,7 @@ float& Instance::control(const char* symbol) {
   LilvNode* node = lilv_new_string(world.get(), symbol);
   const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin, node);
   lilv_node_free(node);
-  static float nowhere = 0.0f;
-  return port ? controls[lilv_port_get_index(plugin, port)] : nowhere;
+  return port ? controls[lilv_port_get_index(plugin, port)] : unknownPort;
 }
 
 void Instance::connect(uint32_t port, bool connected) {
@@ -131,7 +130,7 @@ void Instance::run(uint32_t frames, const std::vector<MidiAt>& midi) {
       uint8_t bytes[8];
     } item{};
     item.event.time.frames = m.frame;
-    item.event.body.type = midiType;
+    item.event.body.type = m.otherType ? urids.map(m.otherType) : midiType;
     item.event.body.size = (m.bytes[0] & 0xF0) == 0xC0 || (m.bytes[0] & 0xF0) == 0xD0 ? 2 : 3;
     std::memcpy(item.bytes, m.bytes, 3);
     if (!lv2_atom_sequence_append_event(sequence, capacity, &item.event)) break;

@@ -51,6 +51,8 @@ class World {
 struct MidiAt {
   uint32_t frame;
   uint8_t bytes[3];
+  // Sent as an event of another type when set (a host's mistake, or news).
+  const char* otherType = nullptr;
 };
 
 class Instance {
@@ -100,6 +102,7 @@ class Instance {
   std::vector<std::vector<float>> audioIn, audioOut;
   std::vector<uint64_t> midiBuffer;  // 8-byte aligned atom storage
   std::vector<bool> unconnected;
+  float unknownPort = 0.0f;
   bool active = false;
 };
 
