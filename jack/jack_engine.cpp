@@ -96,6 +96,12 @@ void JackEngine::close() {
   client = nullptr;
 }
 
+bool JackEngine::firstFrame(uint32_t& frame) const {
+  if (!played.load(std::memory_order_relaxed)) return false;
+  frame = startFrame.load(std::memory_order_relaxed);
+  return true;
+}
+
 int JackEngine::processThunk(jack_nframes_t frames, void* self) {
   static_cast<JackEngine*>(self)->process(frames);
   return 0;
@@ -108,6 +114,10 @@ void JackEngine::shutdownThunk(void* self) {
 void JackEngine::process(jack_nframes_t frames) {
   vst::AEffect* effect = instrument.load(std::memory_order_relaxed);
   if (!effect) return;
+  if (!played.load(std::memory_order_relaxed)) {
+    startFrame.store(jack_last_frame_time(client), std::memory_order_relaxed);
+    played.store(true, std::memory_order_relaxed);
+  }
   takeMidi(frames);
   float* in[2];
   float* out[2];

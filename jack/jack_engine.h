@@ -38,6 +38,10 @@ class JackEngine {
   void close();
   // The server went away.
   bool stopped() const { return serverGone.load(std::memory_order_relaxed); }
+  // The server's frame time of the first period the instrument played, once
+  // it has played one. The instrument's clock (which seeds a note's noise and
+  // pan) counts from there.
+  bool firstFrame(uint32_t& frame) const;
 
  private:
   static int processThunk(jack_nframes_t frames, void* self);
@@ -50,6 +54,8 @@ class JackEngine {
   std::array<jack_port_t*, 2> audioIn{}, audioOut{};
   std::atomic<vst::AEffect*> instrument{nullptr};
   std::atomic<bool> serverGone{false};
+  std::atomic<bool> played{false};
+  std::atomic<uint32_t> startFrame{0};
   // The event list handed to the instrument: a header with room for every pointer.
   std::array<vst::VstMidiEvent, kMaxEvents> events{};
   std::vector<char> listStorage;

@@ -4,6 +4,7 @@
 
 #include "host/create_instance.h"
 #include "host/module.h"
+#include "render/file_io.h"
 #include "render/preset_transfer.h"
 #include "render/sound_settings.h"
 
@@ -25,6 +26,14 @@ intptr_t QS_VSTCALL quietHost(vst::AEffect*, int32_t opcode, int32_t, intptr_t, 
 
 vst::AEffect* QS_VSTCALL linkedEntry(vst::HostCallback) { return createSynthInstance(quietHost); }
 
+// A bank and the program that was current when it was saved.
+void loadBank(plughost::PluginInstance& instrument, const std::string& path) {
+  const render::FxBank bank = render::decodeBank(render::readFileBytes(path), path);
+  render::applyBank(instrument, bank, path);
+  if (bank.currentProgram >= 0 && bank.currentProgram < instrument.effect()->numPrograms)
+    instrument.dispatch(vst::effSetProgram, 0, bank.currentProgram);
+}
+
 bool exists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;
@@ -42,9 +51,8 @@ std::unique_ptr<plughost::PluginInstance> createInstrument(float sampleRate, int
 }
 
 void applySound(plughost::PluginInstance& instrument, const Options& options) {
-  if (!options.keepFile.empty() && exists(options.keepFile))
-    render::loadBankFile(instrument, options.keepFile);
-  if (!options.bankFile.empty()) render::loadBankFile(instrument, options.bankFile);
+  if (!options.keepFile.empty() && exists(options.keepFile)) loadBank(instrument, options.keepFile);
+  if (!options.bankFile.empty()) loadBank(instrument, options.bankFile);
   if (!options.presetFile.empty()) render::loadPresetFile(instrument, options.presetFile);
   if (!options.program.empty())
     instrument.dispatch(vst::effSetProgram, 0, render::findProgram(instrument, options.program));

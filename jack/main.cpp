@@ -21,6 +21,16 @@ int fail(const std::string& message, int code = 1) {
   return code;
 }
 
+// Tells where the instrument's clock starts on the server's: a render that
+// starts as many frames before a phrase gives the same bits.
+void announce(const standalone::JackEngine& engine, const std::string& name) {
+  uint32_t frame = 0;
+  for (int wait = 0; wait < 100 && !engine.firstFrame(frame) && !engine.stopped(); ++wait)
+    std::this_thread::sleep_for(20ms);
+  std::fprintf(stderr, "quillstave-jack: playing as \"%s\" at %.0f Hz from frame %u\n",
+               name.c_str(), double(engine.sampleRate()), frame);
+}
+
 // Runs until a signal, the window's close or the server's end.
 void runUntilStopped(standalone::JackEngine& engine, plughost::PluginInstance& instrument,
                      bool gui) {
@@ -76,8 +86,7 @@ int main(int argc, char** argv) {
   if (!engine.start(instrument->effect(), error)) return fail(error);
   if (options.connect && engine.connectToSystem() == 0)
     std::fprintf(stderr, "quillstave-jack: found no system ports to connect to\n");
-  std::fprintf(stderr, "quillstave-jack: playing as \"%s\" at %.0f Hz\n",
-               options.clientName.c_str(), double(engine.sampleRate()));
+  announce(engine, options.clientName);
   runUntilStopped(engine, *instrument, options.gui);
   const bool serverGone = engine.stopped();
   engine.close();
