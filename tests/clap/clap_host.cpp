@@ -55,7 +55,7 @@ struct ByteStream {
 int64_t readStream(const clap::InputStream* s, void* buffer, uint64_t size) {
   auto* b = static_cast<ByteStream*>(s->ctx);
   const size_t n = std::min<size_t>({size, b->chunk, b->in->size() - b->position});
-  std::memcpy(buffer, b->in->data() + b->position, n);
+  if (n > 0) std::memcpy(buffer, b->in->data() + b->position, n);
   b->position += n;
   return int64_t(n);
 }
