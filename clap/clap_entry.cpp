@@ -4,12 +4,12 @@
 
 #include "clap/clap_plugin.h"
 #include "clap/param_values.h"
+#include "clap/preset_discovery.h"
 
 namespace {
 
 using clap_format::ClapPlugin;
-
-constexpr char kPluginId[] = "org.quillstave.quillstave";
+using clap_format::kPluginId;
 constexpr const char* kFeatures[] = {"instrument", "synthesizer", "stereo", nullptr};
 
 const clap::PluginDescriptor kDescriptor = {clap::kVersion,
@@ -189,7 +189,10 @@ const clap::PluginFactory kFactory = {pluginCount, descriptor, createPlugin};
 bool entryInit(const char*) { return true; }
 void entryDeinit() {}
 const void* entryFactory(const char* id) {
-  return same(id, clap::kPluginFactoryId) ? &kFactory : nullptr;
+  if (same(id, clap::kPluginFactoryId)) return &kFactory;
+  if (same(id, clap::kPresetDiscoveryFactoryId) || same(id, clap::kPresetDiscoveryFactoryIdCompat))
+    return clap_format::presetDiscoveryFactory();
+  return nullptr;
 }
 
 }  // namespace

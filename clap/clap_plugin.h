@@ -16,6 +16,8 @@
 
 namespace clap_format {
 
+inline constexpr char kPluginId[] = "org.quillstave.quillstave";
+
 class ClapPlugin : public core::InstrumentListener,
                    public core::ParameterSource,
                    public core::EditListener {

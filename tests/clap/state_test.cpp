@@ -1,8 +1,10 @@
 // The bank and the current program through the CLAP state extension, read
 // back in any chunking; a corrupt state is refused with the current one kept;
-// the factory programs load by key.
+// the factory programs are listed for the host's browser and load by key.
+#include "clap/abi_presets.h"
 #include "clap_fixture.h"
 #include "params/parameter_table.h"
+#include "plugin_fixture.h"
 
 using namespace clap_support;
 
@@ -101,4 +103,72 @@ TEST(ClapState, FactoryProgramsLoadByKeyOverEdits) {
       presets->fromLocation(plugin->plugin(), clap::kPresetLocationPlugin, nullptr, nullptr));
   EXPECT_FALSE(presets->fromLocation(plugin->plugin(), clap::kPresetLocationFile, "/x", "1"));
   EXPECT_EQ(plugin->extension<void>(clap::kExtPresetLoadCompat), presets);
+}
+
+namespace {
+
+struct Listing {
+  std::vector<clap::PresetLocation> locations;
+  std::vector<std::pair<std::string, std::string>> presets;  // name, key
+  std::vector<std::string> pluginIds;
+};
+
+}  // namespace
+
+TEST(ClapState, TheFactoryProgramsAreListedForTheHostsBrowser) {
+  const auto* factory = static_cast<const clap::PresetDiscoveryFactory*>(
+      module().entry().getFactory(clap::kPresetDiscoveryFactoryId));
+  ASSERT_NE(factory, nullptr);
+  ASSERT_EQ(factory->count(factory), 1u);
+  const clap::PresetProviderDescriptor* desc = factory->getDescriptor(factory, 0);
+  ASSERT_NE(desc, nullptr);
+  EXPECT_EQ(factory->getDescriptor(factory, 1), nullptr);
+
+  Listing listing;
+  clap::PresetIndexer indexer{};
+  indexer.clapVersion = clap::kVersion;
+  indexer.name = "tests";
+  indexer.indexerData = &listing;
+  indexer.declareLocation = [](const clap::PresetIndexer* i, const clap::PresetLocation* l) {
+    static_cast<Listing*>(i->indexerData)->locations.push_back(*l);
+    return true;
+  };
+  EXPECT_EQ(factory->create(factory, &indexer, "no.such.provider"), nullptr);
+  const clap::PresetProvider* provider = factory->create(factory, &indexer, desc->id);
+  ASSERT_NE(provider, nullptr);
+  ASSERT_TRUE(provider->init(provider));
+  ASSERT_EQ(listing.locations.size(), 1u);
+  EXPECT_EQ(listing.locations[0].kind, clap::kPresetLocationPlugin);
+  EXPECT_EQ(listing.locations[0].location, nullptr);
+
+  clap::PresetMetadataReceiver receiver{};
+  receiver.receiverData = &listing;
+  receiver.beginPreset = [](const clap::PresetMetadataReceiver* r, const char* name,
+                            const char* key) {
+    static_cast<Listing*>(r->receiverData)->presets.emplace_back(name, key);
+    return true;
+  };
+  receiver.addPluginId = [](const clap::PresetMetadataReceiver* r,
+                            const clap::UniversalPluginId* id) {
+    static_cast<Listing*>(r->receiverData)
+        ->pluginIds.push_back(std::string(id->abi) + ":" + id->id);
+  };
+  EXPECT_FALSE(provider->getMetadata(provider, clap::kPresetLocationFile, "/tmp", &receiver));
+  ASSERT_TRUE(provider->getMetadata(provider, clap::kPresetLocationPlugin, nullptr, &receiver));
+  provider->destroy(provider);
+
+  // Each preset is a factory program by the VST 2 build's name, for this plug-in.
+  auto vst = testing_support::newInstance();
+  auto plugin = newClapInstance();
+  ASSERT_TRUE(vst && plugin);
+  ASSERT_EQ(listing.presets.size(), 8u);
+  const std::string ownId =
+      std::string("clap:") + module().factory()->getPluginDescriptor(module().factory(), 0)->id;
+  const auto* load = plugin->extension<clap::PluginPresetLoad>(clap::kExtPresetLoad);
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_EQ(listing.presets[size_t(k)].first, vst->programNameIndexed(k));
+    EXPECT_EQ(listing.pluginIds[size_t(k)], ownId);
+    EXPECT_TRUE(load->fromLocation(plugin->plugin(), clap::kPresetLocationPlugin, nullptr,
+                                   listing.presets[size_t(k)].second.c_str()));
+  }
 }
