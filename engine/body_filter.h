@@ -75,8 +75,7 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
   double previousU = -c[0] * previousW;
   double olderU = 0.0;
   for (int j = 1; j < n; ++j) {
-    const double w =
-        k * s[j * kStride] + lambda * (c[(j - 1) * kStride] * olderU - previousW);
+    const double w = k * s[j * kStride] + lambda * (c[(j - 1) * kStride] * olderU - previousW);
     sum += c[j * kStride] * w;
     olderU = previousU;
     previousU = previousU - c[j * kStride] * w;

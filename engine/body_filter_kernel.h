@@ -9,7 +9,6 @@
 // linker could otherwise take from a wider instruction set's file.
 #pragma once
 
-
 #include "engine/body_filter_lanes.h"
 
 namespace engine::lanes {
@@ -73,8 +72,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
       return Pack::load(C + at);
     } else {
       const V a = Pack::load(A + at);
-      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
-                      gain[g]);
+      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])), gain[g]);
       const V cd = Pack::mul(d[g], c);
       const V t = Pack::sub(d[g], Pack::mul(p[g], c));
       p[g] = Pack::sub(p[g], cd);

@@ -102,7 +102,8 @@ Phrase randomPhrase(std::mt19937& rng, int32_t program, int blocks, bool wild) {
           block.midi.push_back({0xE0, 0, static_cast<uint8_t>(uniform(0, 127))});
           break;
         case 2:
-          block.midi.push_back({0xB0, static_cast<uint8_t>(uniform(0, 3) == 0 ? 1 : 105 + uniform(0, 2)),
+          block.midi.push_back({0xB0,
+                                static_cast<uint8_t>(uniform(0, 3) == 0 ? 1 : 105 + uniform(0, 2)),
                                 static_cast<uint8_t>(uniform(0, 127))});
           break;
         default:
