@@ -40,7 +40,18 @@ struct BodyLaneState {
   uint32_t processCount[kLanes] = {};
   int32_t refreshInterval[kLanes] = {};
 
-  // Zeroes one lane's state column and last output.
+  // The state update of a lane's last sample may still be owed: the lane kernels
+  // apply it together with the next sample's feedback pass (the two chains then
+  // run side by side). Its output and warping are kept for it here.
+  bool updateOwed[kLanes] = {};
+  double owedOutput[kLanes] = {};
+  double owedLambda[kLanes] = {};
+
+  // Applies the owed state update of a lane now, if any. Everything that reads
+  // or changes a lane's state, order or effective coefficients does this first.
+  // (Out of line, as everything the kernels call.)
+  void settle(int lane);
+  // Zeroes one lane's state column and last output; nothing is owed any more.
   void resetLane(int lane);
 
  private:
