@@ -67,7 +67,8 @@ struct BodyLaneFrame {
 };
 
 // One kernel per instruction set; every kernel gives the bits of
-// `BodyFilter::process` in every active lane and leaves the other lanes untouched.
+// `BodyFilter::process` in every active lane. The other lanes keep their
+// filters as they are (an update they owe may be applied).
 using BodyLaneKernel = void (*)(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesSse2(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesAvx(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
@@ -88,7 +89,7 @@ class BodyFilterLanes {
   Kernel getKernel() const { return kernel; }
 
   // Filters one sample in every active lane; `output` receives each active lane's
-  // result (inactive lanes' entries are left as they are).
+  // result (the other entries are left as they are).
   void process(const BodyLaneFrame& frame, double* output) { run(data, frame, output); }
 
  private:
