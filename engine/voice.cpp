@@ -126,8 +126,9 @@ void Voice::noteStart(int32_t note, float velocity, float brightness) {
   ampEnvelope.setSettings(
       AdsrSettings{envelopeTime(e.raw(kAttack)), 0.0f, kAmpSustain, envelopeTime(e.raw(kRelease))});
   ampEnvelope.trigger();
-  filterEnvelope.setSettings(AdsrSettings{envelopeTime(e.raw(kFilterAttack)), envelopeTime(e.raw(kFilterDecay)),
-                                          e.raw(kFilterSustain), envelopeTime(e.raw(kFilterRelease))});
+  filterEnvelope.setSettings(AdsrSettings{envelopeTime(e.raw(kFilterAttack)),
+                                          envelopeTime(e.raw(kFilterDecay)), e.raw(kFilterSustain),
+                                          envelopeTime(e.raw(kFilterRelease))});
   filterEnvelope.trigger();
 
   couplingState = 0.0f;
