@@ -39,9 +39,9 @@ void BodyFilterLanesOrder30(benchmark::State& state) {
   }
   engine::BodyFilterLanes lanes(30);
   lanes.setKernel(kernel);
-  engine::BodyFilter filters[8] = {
-      {lanes.lanes(), 0}, {lanes.lanes(), 1}, {lanes.lanes(), 2}, {lanes.lanes(), 3},
-      {lanes.lanes(), 4}, {lanes.lanes(), 5}, {lanes.lanes(), 6}, {lanes.lanes(), 7}};
+  engine::BodyFilter filters[8] = {{lanes.lanes(), 0}, {lanes.lanes(), 1}, {lanes.lanes(), 2},
+                                   {lanes.lanes(), 3}, {lanes.lanes(), 4}, {lanes.lanes(), 5},
+                                   {lanes.lanes(), 6}, {lanes.lanes(), 7}};
   engine::BodyLaneFrame frame;
   for (int l = 0; l < 8; ++l) {
     filters[l].setOrder(30);

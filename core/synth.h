@@ -64,6 +64,9 @@ class Synth : public Instrument, protected engine::EngineState {
   params::ProgramRecord& currentRecord() { return bank->programs[curProgram.load()]; }
   // One frame of every active voice, panned into a stereo pair.
   virtual void mixVoices(float inA, float inB, float& left, float& right);
+  // Stores into program records value by value (see the definition).
+  static void storeValue(params::ProgramRecord& record, int32_t index, float value);
+  void storeRecords(const unsigned char* bytes, int32_t count, int32_t first);
   // A value the instrument applies by itself, through the listener if there is one.
   void applyOwnChange(int32_t index, float value);
 

@@ -10,7 +10,10 @@ BodyFilter::BodyFilter(int maxOrder)
 BodyFilter::BodyFilter(BodyLaneState& lanes, int laneIndex)
     : data(&lanes), lane(std::clamp(laneIndex, 0, BodyLaneState::kLanes - 1)) {}
 
-void BodyFilter::setOrder(int n) { data->order[lane] = std::clamp(n, 0, data->capacity); }
+void BodyFilter::setOrder(int n) {
+  data->settle(lane);
+  data->order[lane] = std::clamp(n, 0, data->capacity);
+}
 
 void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
   if (table == nullptr) return;
@@ -21,6 +24,7 @@ void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
 
 void BodyFilter::computeCoefficients(double lambda, double newGain, double morph) {
   BodyLaneState& f = *data;
+  f.settle(lane);
   f.gain[lane] = newGain;
   f.warpFactor[lane] = 1.0 - lambda * lambda;
   double p = 1.0;

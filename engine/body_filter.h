@@ -62,11 +62,12 @@ class BodyFilter {
 
 inline double BodyFilter::process(double x, double lambda, double morph) {
   BodyLaneState& f = *data;
+  f.settle(lane);
   const std::uint32_t interval = static_cast<std::uint32_t>(f.refreshInterval[lane]);
   if (f.processCount[lane] % interval == 0) computeCoefficients(lambda, f.gain[lane], morph);
   const double k = f.warpFactor[lane];
   const double* c = f.effective + lane;
-  double* s = f.state + lane;
+  const double* s = f.state + lane;
   const int n = f.order[lane];
 
   // Feedback sum through the chain of warped delays.
@@ -75,8 +76,7 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
   double previousU = -c[0] * previousW;
   double olderU = 0.0;
   for (int j = 1; j < n; ++j) {
-    const double w =
-        k * s[j * kStride] + lambda * (c[(j - 1) * kStride] * olderU - previousW);
+    const double w = k * s[j * kStride] + lambda * (c[(j - 1) * kStride] * olderU - previousW);
     sum += c[j * kStride] * w;
     olderU = previousU;
     previousU = previousU - c[j * kStride] * w;
@@ -90,20 +90,11 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
     reset();
     y = 0.0;
   } else {
-    // State update: push the output through the all-pass chain (element 0 stays 0).
-    // In place: element j - 1's old value is kept until element j is written.
-    double older = s[0];
-    double p = lambda * older + y;
-    double b = y;
-    for (int j = 1; j < n; ++j) {
-      const double old = s[j * kStride];
-      const double e = older - lambda * p;
-      const double updated = e + lambda * old - b * c[(j - 1) * kStride];
-      s[j * kStride] = updated;
-      b = b - e * c[(j - 1) * kStride];
-      p = updated;
-      older = old;
-    }
+    // State update: push the output through the all-pass chain.
+    f.owedOutput[lane] = y;
+    f.owedLambda[lane] = lambda;
+    f.updateOwed[lane] = true;
+    f.settle(lane);
   }
   f.lastOutput[lane] = y;
   ++f.processCount[lane];

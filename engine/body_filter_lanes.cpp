@@ -23,6 +23,30 @@ BodyLaneState::BodyLaneState(int maxOrder)
 void BodyLaneState::resetLane(int lane) {
   for (int j = 0; j < capacity; ++j) state[static_cast<size_t>(j) * kLanes + lane] = 0.0;
   lastOutput[lane] = 0.0;
+  updateOwed[lane] = false;
+}
+
+void BodyLaneState::settle(int lane) {
+  // Pushes the owed output through the all-pass chain (element 0 stays 0).
+  if (!updateOwed[lane]) return;
+  updateOwed[lane] = false;
+  const double lambda = owedLambda[lane];
+  const double y = owedOutput[lane];
+  double* s = state + lane;
+  const double* c = effective + lane;
+  // In place: element j - 1's old value is kept until element j is written.
+  double older = s[0];
+  double p = lambda * older + y;
+  double b = y;
+  for (int j = 1; j < order[lane]; ++j) {
+    const double old = s[j * kLanes];
+    const double e = older - lambda * p;
+    const double updated = e + lambda * old - b * c[(j - 1) * kLanes];
+    s[j * kLanes] = updated;
+    b = b - e * c[(j - 1) * kLanes];
+    p = updated;
+    older = old;
+  }
 }
 
 BodyFilterLanes::BodyFilterLanes(int capacity) : data(capacity) {

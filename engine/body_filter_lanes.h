@@ -40,7 +40,18 @@ struct BodyLaneState {
   uint32_t processCount[kLanes] = {};
   int32_t refreshInterval[kLanes] = {};
 
-  // Zeroes one lane's state column and last output.
+  // The state update of a lane's last sample may still be owed: the lane kernels
+  // apply it together with the next sample's feedback pass (the two chains then
+  // run side by side). Its output and warping are kept for it here.
+  bool updateOwed[kLanes] = {};
+  double owedOutput[kLanes] = {};
+  double owedLambda[kLanes] = {};
+
+  // Applies the owed state update of a lane now, if any. Everything that reads
+  // or changes a lane's state, order or effective coefficients does this first.
+  // (Out of line, as everything the kernels call.)
+  void settle(int lane);
+  // Zeroes one lane's state column and last output; nothing is owed any more.
   void resetLane(int lane);
 
  private:
@@ -56,7 +67,8 @@ struct BodyLaneFrame {
 };
 
 // One kernel per instruction set; every kernel gives the bits of
-// `BodyFilter::process` in every active lane and leaves the other lanes untouched.
+// `BodyFilter::process` in every active lane. The other lanes keep their
+// filters as they are (an update they owe may be applied).
 using BodyLaneKernel = void (*)(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesSse2(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
 void processBodyLanesAvx(BodyLaneState& lanes, const BodyLaneFrame& frame, double* output);
@@ -77,7 +89,7 @@ class BodyFilterLanes {
   Kernel getKernel() const { return kernel; }
 
   // Filters one sample in every active lane; `output` receives each active lane's
-  // result (inactive lanes' entries are left as they are).
+  // result (the other entries are left as they are).
   void process(const BodyLaneFrame& frame, double* output) { run(data, frame, output); }
 
  private:

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (char& b : e.midiData) b = char(in.byte());
       e.detune = char(in.byte());
       e.noteOffVelocity = char(in.byte());
-      vst::setEventAt(list, i, (kind & 0xF0) == 0xF0 ? nullptr : reinterpret_cast<vst::VstEvent*>(&e));
+      vst::setEventAt(list, i,
+                      (kind & 0xF0) == 0xF0 ? nullptr : reinterpret_cast<vst::VstEvent*>(&e));
     }
     // Now and then a count that does not match the entries (never more).
     list->numEvents = in.byte() == 0xFF ? -in.range(0, 1000) : count;

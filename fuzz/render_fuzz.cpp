@@ -48,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         float level = 0.0f;
         if (kind & 1) level = float(in.byte()) / 64.0f;
         if ((kind & 0x1E) == 0x1E) level = in.anyFloat();
-        plugin.render(in.range(0, 2048), kind & 0x20, level);
+        plugin.render(in.range(0, 1024), kind & 0x20, level);
         break;
       }
       default:
-        plugin.render(in.range(0, 4096), in.byte() & 1);
+        plugin.render(in.range(0, 1024), in.byte() & 1);
         break;
     }
   }

@@ -34,6 +34,7 @@ class CFrame : public CViewContainer, public WindowEvents {
   static int32_t getKnobMode() { return knobMode.load(); }
 
   // The pointer now, read from the window system: usable in tracking loops.
+  // After endTracking() the buttons read as up, which ends any loop.
   int32_t getCurrentMouseButtons();
   CPoint getCurrentMouseLocation();
   // The drag idle hook: hands over to the editor.
@@ -46,6 +47,12 @@ class CFrame : public CViewContainer, public WindowEvents {
   // Offers a key to the focus view, then to the views from the last added back.
   int32_t onKeyDown(KeyStroke& key) override;
   int32_t onKeyUp(KeyStroke& key) override;
+
+  // True while a press is being tracked (the frame must not be deleted then).
+  bool isTracking() const { return tracking; }
+  // Ends the running tracking loop at its next step and ignores later presses:
+  // the frame is about to go.
+  void endTracking() { trackingEnded = true; }
 
   void windowPaint(const CRect& area) override;
   void windowMouseDown(const CPoint& where, int32_t buttons) override;
@@ -61,6 +68,7 @@ class CFrame : public CViewContainer, public WindowEvents {
   CEditorHost* editor = nullptr;
   CView* focusView = nullptr;
   bool tracking = false;
+  bool trackingEnded = false;
 
   static std::atomic<int32_t> knobMode;
 };

@@ -77,8 +77,8 @@ class X11Window final : public PlatformWindow {
       attributes.colormap = colormap;
       attributes.background_pixel = 0;
       attributes.border_pixel = 0;
-      window = XCreateWindow(display, parent, 0, 0, unsigned(size.width()),
-                             unsigned(size.height()), 0, depth, InputOutput, visual,
+      window = XCreateWindow(display, parent, 0, 0, unsigned(size.width()), unsigned(size.height()),
+                             0, depth, InputOutput, visual,
                              CWColormap | CWBackPixel | CWBorderPixel, &attributes);
     } else {
       visual = DefaultVisual(display, screen);

@@ -58,7 +58,8 @@ void runBench(const std::vector<std::string>& paths, double seconds, double samp
       firstFactor = r.realTimeFactor();
     } else if (firstFactor > 0.0) {
       // How many times faster than the first plug-in: its CPU cost over this one's.
-      std::fprintf(out, ", %.2f times the first plug-in's factor", r.realTimeFactor() / firstFactor);
+      std::fprintf(out, ", %.2f times the first plug-in's factor",
+                   r.realTimeFactor() / firstFactor);
     }
     std::fprintf(out, "\n");
     std::fflush(out);
