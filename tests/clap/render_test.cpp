@@ -2,9 +2,11 @@
 // bits; parameter changes take effect at their frame inside a block; the
 // format's note events play as MIDI does; controllers reach the host as
 // parameter events; bad host input is answered safely.
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "clap_fixture.h"
 #include "params/parameter_table.h"
@@ -216,4 +218,34 @@ TEST(ClapRender, BadHostInputIsAnsweredSafely) {
   plugin->process(kBlock, &events);
   EXPECT_GT(peakOf(plugin->left), 1e-4f);
   for (float s : plugin->left) ASSERT_TRUE(std::isfinite(s));
+}
+
+// The host's main thread reads values and texts while its audio thread plays
+// and automates (a data race test under ThreadSanitizer).
+TEST(ClapRender, TheMainThreadReadsWhileTheAudioThreadPlays) {
+  auto plugin = newClapInstance();
+  ASSERT_TRUE(plugin);
+  std::atomic<bool> playing{true};
+  std::thread audio([&] {
+    claphost::EventList events;
+    for (int block = 0; block < 200; ++block) {
+      events.clear();
+      if (block % 20 == 0) events.midi(0, 0x90, uint8_t(48 + block / 20), 100);
+      events.param(17, params::kWarp, (block % 10) / 10.0);
+      events.midi(33, 0xB0, 105, uint8_t(block % 128));
+      plugin->process(64, &events);
+    }
+    playing = false;
+  });
+  int reads = 0;
+  while (playing) {
+    for (uint32_t i = 0; i < 38; ++i) {
+      const double v = plugin->value(i);
+      EXPECT_FALSE(plugin->text(i, v).empty()) << i;
+      ++reads;
+    }
+  }
+  audio.join();
+  EXPECT_GT(reads, 0);
+  EXPECT_EQ(plugin->value(params::kWarp), double(0.9f));
 }
