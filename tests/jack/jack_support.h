@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -86,6 +88,55 @@ class JackServer : public ::testing::Environment {
   std::string name;
   pid_t pid = -1;
   bool running = false;
+};
+
+// quillstave-jack running as a client named 'name', until it is stopped.
+class Standalone {
+ public:
+  Standalone(const std::string& name, std::vector<std::string> args, bool gui = false)
+      : client(name) {
+    args.insert(args.begin(), {QS_STANDALONE_PATH, "--name", name});
+    if (!gui) args.push_back("--no-gui");
+    pid = spawn(args, errorsPath());
+    // Up once it has told where its clock starts; or ended early.
+    for (auto end = std::chrono::steady_clock::now() + 10s;
+         pid > 0 && !up && std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(20ms)) {
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        pid = -1;
+        break;
+      }
+      const std::string text = errors();
+      const size_t at = text.find(" from frame ");
+      if (at == std::string::npos || text.find('\n', at) == std::string::npos) continue;
+      startFrame = uint32_t(std::stoul(text.substr(at + 12)));
+      up = true;
+    }
+  }
+  // Stops it as Ctrl-C does (or lets it end by itself); answers its exit status.
+  int stop(bool interrupt = true) {
+    if (pid <= 0) return exitStatus;
+    if (interrupt) kill(pid, SIGINT);
+    exitStatus = waitFor(pid);
+    pid = -1;
+    return exitStatus;
+  }
+  ~Standalone() { stop(); }
+  std::string errors() const {
+    std::ifstream file(errorsPath());
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  std::string errorsPath() const { return ::testing::TempDir() + client + ".stderr"; }
+
+  std::string client;
+  pid_t pid = -1;
+  int exitStatus = -1;
+  uint32_t startFrame = 0;
+  bool up = false;
 };
 
 }  // namespace jack_support

@@ -14,8 +14,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "jack_support.h"
 #include "params/parameter_table.h"
@@ -161,53 +159,6 @@ class PhrasePlayer {
   std::vector<float> left, right;
   std::atomic<bool> armed{false}, started{false}, done{false};
   std::atomic<jack_nframes_t> start{0};
-};
-
-// quillstave-jack running as a client named 'name', until it is stopped.
-class Standalone {
- public:
-  Standalone(const std::string& name, std::vector<std::string> args) : client(name) {
-    args.insert(args.begin(), {QS_STANDALONE_PATH, "--no-gui", "--name", name});
-    pid = spawn(args, errorsPath());
-    // Up once it has told where its clock starts; or ended early.
-    for (auto end = std::chrono::steady_clock::now() + 10s;
-         pid > 0 && !up && std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(20ms)) {
-      int status = 0;
-      if (waitpid(pid, &status, WNOHANG) == pid) {
-        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        pid = -1;
-        break;
-      }
-      const std::string text = errors();
-      const size_t at = text.find(" from frame ");
-      if (at == std::string::npos || text.find('\n', at) == std::string::npos) continue;
-      startFrame = uint32_t(std::stoul(text.substr(at + 12)));
-      up = true;
-    }
-  }
-  // Stops it as Ctrl-C does; answers its exit status.
-  int stop() {
-    if (pid <= 0) return exitStatus;
-    kill(pid, SIGINT);
-    const int status = waitFor(pid);
-    pid = -1;
-    return status;
-  }
-  ~Standalone() { stop(); }
-  std::string errors() const {
-    std::ifstream file(errorsPath());
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-  std::string errorsPath() const { return ::testing::TempDir() + client + ".stderr"; }
-
-  std::string client;
-  pid_t pid = -1;
-  int exitStatus = -1;
-  uint32_t startFrame = 0;
-  bool up = false;
 };
 
 bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
