@@ -61,26 +61,30 @@ bool paramInfo(const clap::Plugin*, uint32_t index, clap::ParamInfo* info) {
          clap_format::describeParameter(static_cast<int32_t>(index), *info);
 }
 bool paramValue(const clap::Plugin* p, clap::Id id, double* value) {
-  return value && self(p)->parameterValue(id, *value);
+  return value && self(p) && self(p)->parameterValue(id, *value);
 }
 bool paramToText(const clap::Plugin* p, clap::Id id, double value, char* text, uint32_t size) {
-  return self(p)->parameterText(id, value, text, size);
+  return self(p) && self(p)->parameterText(id, value, text, size);
 }
 bool paramFromText(const clap::Plugin* p, clap::Id id, const char* text, double* value) {
-  return value && self(p)->parameterFromText(id, text, *value);
+  return value && self(p) && self(p)->parameterFromText(id, text, *value);
 }
 void paramFlush(const clap::Plugin* p, const clap::InputEvents* in, const clap::OutputEvents* out) {
-  self(p)->flush(in, out);
+  if (self(p)) self(p)->flush(in, out);
 }
 const clap::PluginParams kParams = {paramCount,  paramInfo,     paramValue,
                                     paramToText, paramFromText, paramFlush};
 
-bool stateSave(const clap::Plugin* p, const clap::OutputStream* s) { return self(p)->save(s); }
-bool stateLoad(const clap::Plugin* p, const clap::InputStream* s) { return self(p)->load(s); }
+bool stateSave(const clap::Plugin* p, const clap::OutputStream* s) {
+  return self(p) && self(p)->save(s);
+}
+bool stateLoad(const clap::Plugin* p, const clap::InputStream* s) {
+  return self(p) && self(p)->load(s);
+}
 const clap::PluginState kState = {stateSave, stateLoad};
 
 bool presetLoad(const clap::Plugin* p, uint32_t kind, const char*, const char* key) {
-  return self(p)->loadFactoryProgram(kind, key);
+  return self(p) && self(p)->loadFactoryProgram(kind, key);
 }
 const clap::PluginPresetLoad kPresetLoad = {presetLoad};
 
@@ -103,27 +107,29 @@ bool guiPreferredApi(const clap::Plugin*, const char** api, bool* floating) {
 }
 bool guiCreate(const clap::Plugin* p, const char* api, bool floating) {
   try {
-    return self(p)->guiCreate(api, floating);
+    return self(p) && self(p)->guiCreate(api, floating);
   } catch (...) {
     return false;
   }
 }
-void guiDestroy(const clap::Plugin* p) { self(p)->guiDestroy(); }
+void guiDestroy(const clap::Plugin* p) {
+  if (self(p)) self(p)->guiDestroy();
+}
 bool guiSetScale(const clap::Plugin*, double) { return false; }
 bool guiGetSize(const clap::Plugin* p, uint32_t* w, uint32_t* h) {
-  return w && h && self(p)->guiSize(*w, *h);
+  return w && h && self(p) && self(p)->guiSize(*w, *h);
 }
 bool guiCanResize(const clap::Plugin*) { return false; }
 bool guiResizeHints(const clap::Plugin*, clap::GuiResizeHints*) { return false; }
 bool guiAdjustSize(const clap::Plugin* p, uint32_t* w, uint32_t* h) {
-  return w && h && self(p)->guiSize(*w, *h);
+  return w && h && self(p) && self(p)->guiSize(*w, *h);
 }
 bool guiSetSize(const clap::Plugin* p, uint32_t w, uint32_t h) {
   uint32_t width = 0, height = 0;
-  return self(p)->guiSize(width, height) && w == width && h == height;
+  return self(p) && self(p)->guiSize(width, height) && w == width && h == height;
 }
 bool guiSetParent(const clap::Plugin* p, const clap::Window* window) {
-  return self(p)->guiSetParent(window);
+  return self(p) && self(p)->guiSetParent(window);
 }
 bool guiSetTransient(const clap::Plugin*, const clap::Window*) { return false; }
 void guiSuggestTitle(const clap::Plugin*, const char*) {}
@@ -134,20 +140,26 @@ const clap::PluginGui kGui = {guiApiSupported, guiPreferredApi, guiCreate,    gu
                               guiAdjustSize,   guiSetSize,      guiSetParent, guiSetTransient,
                               guiSuggestTitle, guiShow,         guiHide};
 
-void onTimer(const clap::Plugin* p, clap::Id id) { self(p)->onTimer(id); }
+void onTimer(const clap::Plugin* p, clap::Id id) {
+  if (self(p)) self(p)->onTimer(id);
+}
 const clap::PluginTimerSupport kTimerSupport = {onTimer};
 
-bool init(const clap::Plugin* p) { return self(p)->init(); }
+bool init(const clap::Plugin* p) { return self(p) && self(p)->init(); }
 void destroy(const clap::Plugin* p) { delete self(p); }
 bool activate(const clap::Plugin* p, double rate, uint32_t, uint32_t) {
-  return self(p)->activate(rate);
+  return self(p) && self(p)->activate(rate);
 }
-void deactivate(const clap::Plugin* p) { self(p)->deactivate(); }
+void deactivate(const clap::Plugin* p) {
+  if (self(p)) self(p)->deactivate();
+}
 bool startProcessing(const clap::Plugin*) { return true; }
 void stopProcessing(const clap::Plugin*) {}
-void reset(const clap::Plugin* p) { self(p)->reset(); }
+void reset(const clap::Plugin* p) {
+  if (self(p)) self(p)->reset();
+}
 int32_t process(const clap::Plugin* p, const clap::Process* data) {
-  return data ? self(p)->process(*data) : clap::kProcessError;
+  return data && self(p) ? self(p)->process(*data) : clap::kProcessError;
 }
 const void* extension(const clap::Plugin*, const char* id) {
   if (same(id, clap::kExtAudioPorts)) return &kAudioPorts;
@@ -159,7 +171,9 @@ const void* extension(const clap::Plugin*, const char* id) {
   if (same(id, clap::kExtTimerSupport)) return &kTimerSupport;
   return nullptr;
 }
-void onMainThread(const clap::Plugin* p) { self(p)->onMainThread(); }
+void onMainThread(const clap::Plugin* p) {
+  if (self(p)) self(p)->onMainThread();
+}
 
 uint32_t pluginCount(const clap::PluginFactory*) { return 1; }
 const clap::PluginDescriptor* descriptor(const clap::PluginFactory*, uint32_t index) {

@@ -108,11 +108,10 @@ void ClapPlugin::deactivate() {
 
 void ClapPlugin::reset() { synth.suspend(); }
 
+// The values themselves reached the host as events after the block.
 void ClapPlugin::onMainThread() {
-  if (stateDirty.exchange(false, std::memory_order_relaxed)) {
-    if (hostState && hostState->markDirty) hostState->markDirty(host);
-    rescanValues();
-  }
+  if (stateDirty.exchange(false, std::memory_order_relaxed) && hostState && hostState->markDirty)
+    hostState->markDirty(host);
 }
 
 int32_t ClapPlugin::process(const clap::Process& p) {

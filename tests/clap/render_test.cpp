@@ -209,6 +209,11 @@ TEST(ClapRender, BadHostInputIsAnsweredSafely) {
   const auto* record = plugin->plugin();
   EXPECT_EQ(record->process(record, &p), clap::kProcessContinue);
   EXPECT_EQ(record->process(record, nullptr), clap::kProcessError);
+  // Calls without the plug-in's own record are refused.
+  EXPECT_EQ(record->process(nullptr, &p), clap::kProcessError);
+  double v = 0.0;
+  EXPECT_FALSE(plugin->extension<clap::PluginParams>(clap::kExtParams)->getValue(nullptr, 0, &v));
+  record->onMainThread(nullptr);
   clap::AudioBuffer mono{nullptr, nullptr, 1, 0, 0};
   p.audioOutputs = &mono;
   p.audioOutputsCount = 1;
