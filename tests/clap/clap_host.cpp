@@ -1,21 +1,49 @@
 #include "clap_host.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
 
 namespace claphost {
 
-std::unique_ptr<Module> Module::load(const std::string& path, std::string& error) {
-  std::unique_ptr<Module> module(new Module);
-  module->handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module->handle) {
+namespace {
+
+void* openLibrary(const std::string& path, std::string& error) {
+#ifdef _WIN32
+  HMODULE handle = LoadLibraryA(path.c_str());
+  if (!handle) error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+  return reinterpret_cast<void*>(handle);
+#else
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
     const char* why = dlerror();
     error = why ? why : "cannot load " + path;
-    return nullptr;
   }
-  module->entryRecord = static_cast<const clap::PluginEntry*>(dlsym(module->handle, "clap_entry"));
+  return handle;
+#endif
+}
+
+void* findSymbol(void* handle, const char* name) {
+#ifdef _WIN32
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+#else
+  return dlsym(handle, name);
+#endif
+}
+
+}  // namespace
+
+std::unique_ptr<Module> Module::load(const std::string& path, std::string& error) {
+  std::unique_ptr<Module> module(new Module);
+  module->handle = openLibrary(path, error);
+  if (!module->handle) return nullptr;
+  module->entryRecord =
+      static_cast<const clap::PluginEntry*>(findSymbol(module->handle, "clap_entry"));
   if (!module->entryRecord) {
     error = path + " has no clap_entry";
     return nullptr;
@@ -34,7 +62,11 @@ std::unique_ptr<Module> Module::load(const std::string& path, std::string& error
 
 Module::~Module() {
   if (entryRecord) entryRecord->deinit();
+#ifdef _WIN32
+  if (handle) FreeLibrary(static_cast<HMODULE>(handle));
+#else
   if (handle) dlclose(handle);
+#endif
 }
 
 namespace {
