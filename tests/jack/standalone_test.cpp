@@ -186,8 +186,15 @@ TEST_F(JackStandalone, APhraseThroughJackEqualsTheOfflineRenderAndTheBankIsKept)
   std::remove(keep.c_str());
   const std::vector<std::pair<int, float>> edits = {{params::kBright, 0.3f}};
   {
-    Standalone standalone("qs-play", {"--keep", keep, "--program", "2", "--set", "Bright=0.3"});
+    Standalone standalone("qs-play",
+                          {"--keep", keep, "--program", "2", "--set", "Bright=0.3", "--connect"});
     ASSERT_TRUE(standalone.up) << standalone.errors();
+    // --connect reaches the system's playback ports (the dummy backend's).
+    jack_client_t* probe = openClient("qs-test-probe");
+    ASSERT_NE(probe, nullptr);
+    jack_port_t* out = jack_port_by_name(probe, "qs-play:out_right");
+    EXPECT_TRUE(out && jack_port_connected_to(out, "system:playback_2"));
+    jack_client_close(probe);
     PhrasePlayer player;
     ASSERT_TRUE(player.ready && player.connectTo("qs-play"));
     const std::vector<float> live = player.play();
