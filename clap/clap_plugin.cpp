@@ -245,6 +245,11 @@ void ClapPlugin::rescanValues() {
     hostParams->rescan(host, clap::kParamRescanValues | clap::kParamRescanText);
 }
 
+void ClapPlugin::valuesReloaded() {
+  for (auto& changed : ownChange) changed.store(false, std::memory_order_relaxed);
+  rescanValues();
+}
+
 bool ClapPlugin::parameterValue(clap::Id id, double& value) {
   if (!isParameter(id)) return false;
   const int32_t index = static_cast<int32_t>(id);

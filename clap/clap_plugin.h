@@ -80,6 +80,9 @@ class ClapPlugin : public core::InstrumentListener,
   void applyEdits(const clap::OutputEvents* out);
   void reportOwnChanges(const clap::OutputEvents* out);
   void rescanValues();
+  // A state or program load changed every value: the host rescans them
+  // rather than hearing of each as a change it might record.
+  void valuesReloaded();
   template <typename Ext>
   const Ext* hostExtension(const char* id) const;
 

@@ -71,7 +71,7 @@ bool ClapPlugin::load(const clap::InputStream* stream) {
   if (!synth.setState(bytes.data() + sizeof header, static_cast<int32_t>(header.bankSize), false))
     return false;
   synth.setProgram(header.program);
-  rescanValues();
+  valuesReloaded();
   return true;
 }
 
@@ -88,7 +88,7 @@ bool ClapPlugin::loadFactoryProgram(uint32_t locationKind, const char* loadKey) 
   synth.setProgram(program);
   synth.setState(&factory->programs[program], sizeof(params::ProgramRecord), true);
   synth.setProgram(program);
-  rescanValues();
+  valuesReloaded();
   return true;
 }
 
