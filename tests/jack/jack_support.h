@@ -59,15 +59,17 @@ inline jack_client_t* openClient(const char* name) {
   return jack_client_open(name, JackNoStartServer, &status);
 }
 
-// jackd -d dummy under a name of this test program's own.
+// jackd -d dummy under a name of this test program's own. It runs
+// synchronously, waiting for every client in each period: on a loaded machine
+// it would otherwise go on without a late client, whose clock then falls behind.
 class JackServer : public ::testing::Environment {
  public:
   void SetUp() override {
     name = "qs-test-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    pid = spawn({"jackd", "-n", name, "-d", "dummy", "-r", std::to_string(kRate), "-p",
-                 std::to_string(kPeriod)},
+    pid = spawn({"jackd", "--no-realtime", "--sync", "-n", name, "-d", "dummy", "-r",
+                 std::to_string(kRate), "-p", std::to_string(kPeriod)},
                 "/dev/null");
     if (pid <= 0) return;
     jack_set_error_function([](const char*) {});
@@ -130,7 +132,9 @@ class Standalone {
     text << file.rdbuf();
     return text.str();
   }
-  std::string errorsPath() const { return ::testing::TempDir() + client + ".stderr"; }
+  std::string errorsPath() const {
+    return ::testing::TempDir() + client + "-" + std::to_string(getpid()) + ".stderr";
+  }
 
   std::string client;
   pid_t pid = -1;

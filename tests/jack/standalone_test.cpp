@@ -182,7 +182,7 @@ class JackStandalone : public ::testing::Test {
 }  // namespace
 
 TEST_F(JackStandalone, APhraseThroughJackEqualsTheOfflineRenderAndTheBankIsKept) {
-  const std::string keep = ::testing::TempDir() + "qs-jack-keep.fxb";
+  const std::string keep = ::testing::TempDir() + server->name + "-keep.fxb";
   std::remove(keep.c_str());
   const std::vector<std::pair<int, float>> edits = {{params::kBright, 0.3f}};
   {
@@ -215,7 +215,7 @@ TEST_F(JackStandalone, APhraseThroughJackEqualsTheOfflineRenderAndTheBankIsKept)
 }
 
 TEST_F(JackStandalone, WithoutAServerOrWithBadOptionsItFailsClearly) {
-  const std::string errors = ::testing::TempDir() + "qs-jack-noserver.stderr";
+  const std::string errors = ::testing::TempDir() + server->name + "-noserver.stderr";
   setenv("JACK_DEFAULT_SERVER", "qs-test-no-such-server", 1);
   const int status = waitFor(spawn({QS_STANDALONE_PATH, "--no-gui"}, errors));
   setenv("JACK_DEFAULT_SERVER", server->name.c_str(), 1);

@@ -63,7 +63,7 @@ void askToClose(Display* display, Window window) {
 TEST(JackWindow, TheEditorsWindowClosesTheProgram) {
   if (jackServer->pid <= 0 || xServer->pid <= 0) GTEST_SKIP() << "jackd or Xvfb is not installed";
   ASSERT_TRUE(jackServer->running);
-  const std::string keep = ::testing::TempDir() + "qs-jack-window.fxb";
+  const std::string keep = ::testing::TempDir() + jackServer->name + "-window.fxb";
   std::remove(keep.c_str());
   Standalone standalone("qs-window", {"--keep", keep}, true);
   ASSERT_TRUE(standalone.up) << standalone.errors();
