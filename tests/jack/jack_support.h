@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -125,7 +126,10 @@ class Standalone {
     pid = -1;
     return exitStatus;
   }
-  ~Standalone() { stop(); }
+  ~Standalone() {
+    stop();
+    std::remove(errorsPath().c_str());
+  }
   std::string errors() const {
     std::ifstream file(errorsPath());
     std::stringstream text;

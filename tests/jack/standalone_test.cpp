@@ -212,6 +212,7 @@ TEST_F(JackStandalone, APhraseThroughJackEqualsTheOfflineRenderAndTheBankIsKept)
   const std::vector<float> live = player.play();
   EXPECT_TRUE(sameBits(live, renderOffline(player.leadBlocks(again.startFrame), 2, edits)));
   EXPECT_EQ(again.stop(), 0);
+  std::remove(keep.c_str());
 }
 
 TEST_F(JackStandalone, WithoutAServerOrWithBadOptionsItFailsClearly) {
@@ -224,6 +225,7 @@ TEST_F(JackStandalone, WithoutAServerOrWithBadOptionsItFailsClearly) {
   std::stringstream text;
   text << file.rdbuf();
   EXPECT_NE(text.str().find("no JACK server is running"), std::string::npos) << text.str();
+  std::remove(errors.c_str());
 
   Standalone badProgram("qs-bad", {"--program", "no such program"});
   EXPECT_EQ(badProgram.stop(), 2);

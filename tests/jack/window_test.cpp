@@ -86,5 +86,6 @@ TEST(JackWindow, TheEditorsWindowClosesTheProgram) {
   EXPECT_EQ(standalone.stop(false), 0) << standalone.errors();
   struct stat saved;
   EXPECT_EQ(stat(keep.c_str(), &saved), 0) << "the bank is saved on exit";
+  std::remove(keep.c_str());
   XCloseDisplay(display);
 }
