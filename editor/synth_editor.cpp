@@ -26,8 +26,7 @@ SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edit
 
 // The images are decoded when the editor first opens: hosts build many
 // instances (at every scan and session load) whose editor never opens.
-SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits,
-                         IdleClock& clock)
+SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits, IdleClock& clock)
     : source(values), listener(edits), hook(clock) {}
 
 SynthEditor::~SynthEditor() {

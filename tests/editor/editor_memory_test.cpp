@@ -28,11 +28,8 @@ void* operator new(std::size_t size) {
 // The plug-in builds its editor with the nothrow form; it must take the same
 // heap as the deletes below.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return operator new(size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  if (failLargeAllocations && size >= 1000000) return nullptr;
+  return std::malloc(size ? size : 1);
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
