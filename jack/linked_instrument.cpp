@@ -56,7 +56,7 @@ void applySound(plughost::PluginInstance& instrument, const Options& options) {
   if (!options.presetFile.empty()) render::loadPresetFile(instrument, options.presetFile);
   if (!options.program.empty())
     instrument.dispatch(vst::effSetProgram, 0, render::findProgram(instrument, options.program));
-  for (const std::string& assignment : options.sets)
+  for (const std::string& assignment : options.params)
     render::applyParameterOverride(instrument, assignment);
 }
 

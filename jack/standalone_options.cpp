@@ -7,18 +7,19 @@ namespace standalone {
 const char kUsage[] =
     "Usage: quillstave-jack [options]\n"
     "Plays Quillstave as a JACK client: MIDI in, two audio inputs and outputs.\n"
-    "  --program P       start on program P (number from 0, or name)\n"
-    "  --preset FILE     load a preset (.fxp) into the current program\n"
-    "  --bank FILE       load a bank (.fxb)\n"
-    "  --keep FILE       restore the bank from FILE when it exists; save it there on exit\n"
-    "  --set NAME=VALUE  set a parameter (by name or number) to a value from 0 to 1\n"
-    "  --name NAME       the JACK client's name (default Quillstave)\n"
-    "  --connect         connect the outputs to the system's playback ports and\n"
-    "                    every hardware MIDI input to the MIDI port\n"
-    "  --no-gui          run without the editor window\n"
-    "  --help            show this text\n"
-    "The files are loaded in the order bank, preset, program, parameters; the\n"
-    "program stops on Ctrl-C, on closing the window, or when the server stops.\n";
+    "  --program P         start on program P (number from 0, or name)\n"
+    "  --preset FILE       load a preset (.fxp) into the current program\n"
+    "  --bank FILE         load a bank (.fxb)\n"
+    "  --keep FILE         restore the bank from FILE when it exists; save it there on exit\n"
+    "  --param NAME=VALUE  set a parameter (by name or number) to a value from 0 to 1;\n"
+    "                      may be given more than once\n"
+    "  --name NAME         the JACK client's name (default Quillstave)\n"
+    "  --connect           connect the outputs to the system's playback ports and\n"
+    "                      every hardware MIDI input to the MIDI port\n"
+    "  --no-gui            run without the editor window\n"
+    "  --help              show this text\n"
+    "The sound is set up in the order kept bank, bank, preset, program, parameters.\n"
+    "The program stops on Ctrl-C, on closing the window, or when the server stops.\n";
 
 Options parseCommandLine(int argc, const char* const* argv) {
   Options options;
@@ -36,8 +37,8 @@ Options parseCommandLine(int argc, const char* const* argv) {
       options.bankFile = value();
     else if (arg == "--keep")
       options.keepFile = value();
-    else if (arg == "--set")
-      options.sets.push_back(value());
+    else if (arg == "--param")
+      options.params.push_back(value());
     else if (arg == "--name")
       options.clientName = value();
     else if (arg == "--connect")

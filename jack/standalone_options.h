@@ -10,11 +10,11 @@ namespace standalone {
 
 struct Options {
   std::string clientName = "Quillstave";
-  std::string program;            // number or name; empty: the bank's current one
-  std::string presetFile;         // .fxp loaded over the current program
-  std::string bankFile;           // .fxb loaded at the start
-  std::string keepFile;           // bank restored at the start when present, saved at exit
-  std::vector<std::string> sets;  // NAME=VALUE or INDEX=VALUE, 0 to 1
+  std::string program;              // number or name; empty: the bank's current one
+  std::string presetFile;           // .fxp loaded over the current program
+  std::string bankFile;             // .fxb loaded at the start
+  std::string keepFile;             // bank restored at the start when present, saved at exit
+  std::vector<std::string> params;  // NAME=VALUE or INDEX=VALUE, 0 to 1
   bool gui = true;
   bool connect = false;  // to the system's playback ports and MIDI inputs
   bool help = false;

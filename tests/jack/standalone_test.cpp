@@ -187,7 +187,7 @@ TEST_F(JackStandalone, APhraseThroughJackEqualsTheOfflineRenderAndTheBankIsKept)
   const std::vector<std::pair<int, float>> edits = {{params::kBright, 0.3f}};
   {
     Standalone standalone("qs-play",
-                          {"--keep", keep, "--program", "2", "--set", "Bright=0.3", "--connect"});
+                          {"--keep", keep, "--program", "2", "--param", "Bright=0.3", "--connect"});
     ASSERT_TRUE(standalone.up) << standalone.errors();
     // --connect reaches the system's playback ports (the dummy backend's).
     jack_client_t* probe = openClient("qs-test-probe");
