@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "host/editor_interface.h"
 #include "toolkit/button_state.h"
 #include "toolkit/frame.h"
 #include "toolkit/offscreen_context.h"
@@ -148,4 +147,4 @@ void CBar::absoluteDrag(CDrawContext* context, CPoint& where) {
   endEdit();
 }
 
-int32_t CBar::onKeyDown(VstKeyCode& key) { return stepByKey(key); }
+int32_t CBar::onKeyDown(KeyStroke& key) { return stepByKey(key); }

@@ -26,7 +26,7 @@ class CBar : public CControl {
 
   void draw(CDrawContext* context) override;
   void mouse(CDrawContext* context, CPoint& where, int32_t buttons) override;
-  int32_t onKeyDown(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyStroke& key) override;
   bool attached(CView* parent) override;
   bool removed(CView* parent) override;
 

@@ -9,7 +9,6 @@
 #include "editor/layout_table.h"
 #include "editor/panel.h"
 #include "editor/value_display.h"
-#include "host/audio_effect_x.h"
 #include "resources/resource_data.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/frame.h"
@@ -22,11 +21,13 @@ constexpr int32_t kCornerRadius = 14;
 constexpr int32_t kHandleInset = 8;
 }  // namespace
 
-SynthEditor::SynthEditor(AudioEffect* owner) : SynthEditor(owner, IdleClock::system()) {}
+SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits)
+    : SynthEditor(values, edits, IdleClock::system()) {}
 
 // The images are decoded when the editor first opens: hosts build many
 // instances (at every scan and session load) whose editor never opens.
-SynthEditor::SynthEditor(AudioEffect* owner, IdleClock& clock) : AEffEditor(owner), hook(clock) {}
+SynthEditor::SynthEditor(core::ParameterSource& values, core::EditListener& edits, IdleClock& clock)
+    : source(values), listener(edits), hook(clock) {}
 
 SynthEditor::~SynthEditor() {
   close();
@@ -36,16 +37,8 @@ SynthEditor::~SynthEditor() {
 void SynthEditor::loadBackground() {
   if (background) return;
   background = new CBitmap(kBackgroundImage);
-  rect = vst::ERect{0, 0, static_cast<int16_t>(background->getHeight()),
-                    static_cast<int16_t>(background->getWidth())};
-}
-
-// The editor belongs to the plug-in chain, whose edit gestures it reports.
-AudioEffectX* SynthEditor::plugin() const { return static_cast<AudioEffectX*>(effect); }
-
-bool SynthEditor::getRect(vst::ERect** out) {
-  *out = &rect;
-  return true;
+  width = background->getWidth();
+  height = background->getHeight();
 }
 
 bool SynthEditor::open(void* parent) {
@@ -127,6 +120,8 @@ void SynthEditor::close() {
   frame = nullptr;
 }
 
+void* SynthEditor::nativeWindow() const { return frame ? frame->nativeHandle() : nullptr; }
+
 CLabel* SynthEditor::makeCaption(const CRect& r, const char* caption) {
   auto* label = new CLabel(r, caption);
   label->setFont(kNormalFontSmall);
@@ -140,7 +135,7 @@ CValueDisplay* SynthEditor::makeReadout(const CRect& r, int32_t index) {
   readout->setFont(kNormalFontSmall);
   readout->setFontColor(gold);
   readout->setBackColor(inkBlue);
-  effect->getParameterDisplay(index, readout->getText());
+  source.getParameterDisplay(index, readout->getText());
   return readout;
 }
 
@@ -150,7 +145,7 @@ void SynthEditor::addKnobCell(CPanel* panel, ParamBinding& b, CPoint at, const c
   b.label = makeCaption(CRect(x - 6, y, x + 44, y + 12), caption);
   auto* knob = new CKnob(CRect(x, y + 14, x + 40, y + 54), this, index, knobFace, knobHandle);
   knob->setInsetValue(kHandleInset);
-  knob->setValue(effect->getParameter(index));
+  knob->setValue(source.getParameter(index));
   b.control = knob;
   b.display = makeReadout(CRect(x - 6, y + 56, x + 44, y + 68), index);
   panel->addView(b.label);
@@ -164,7 +159,7 @@ void SynthEditor::addBarCell(CPanel* panel, ParamBinding& b, const CRect& cell, 
   b.label = makeCaption(CRect(l - 6, t, l + 24, t + 12), caption);
   auto* bar = new CBar(CRect(l + 2, t + 14, r - 14, bottom - 14), this, index, inkBlue, gold,
                        CBar::kVertical | CBar::kBipolar);
-  bar->setValue(effect->getParameter(index));
+  bar->setValue(source.getParameter(index));
   b.control = bar;
   b.display = makeReadout(CRect(l - 4, bottom - 12, l + 26, bottom), index);
   panel->addView(b.label);
@@ -179,7 +174,7 @@ void SynthEditor::addSelector(CPanel* panel, ParamBinding& b, const CellLayout& 
   for (int32_t i = 1; i < cell.entryCount; ++i)
     selector->addEntry(cell.entries[i], cell.entries[i]);
   selector->setFont(kNormalFontSmall);
-  selector->setValue(effect->getParameter(cell.param));
+  selector->setValue(source.getParameter(cell.param));
   b.control = selector;
   panel->addView(b.label);
   panel->addView(b.control);
@@ -197,8 +192,18 @@ void SynthEditor::idle() {
   frame->idle();
 }
 
-int32_t SynthEditor::onKeyDown(VstKeyCode& key) { return frame ? frame->onKeyDown(key) : -1; }
-int32_t SynthEditor::onKeyUp(VstKeyCode& key) { return frame ? frame->onKeyUp(key) : -1; }
+int32_t SynthEditor::onKeyDown(KeyStroke& key) { return frame ? frame->onKeyDown(key) : -1; }
+int32_t SynthEditor::onKeyUp(KeyStroke& key) { return frame ? frame->onKeyUp(key) : -1; }
+
+int32_t SynthEditor::keyDown(int32_t character, uint8_t virtualKey, uint8_t modifiers) {
+  KeyStroke key{character, virtualKey, modifiers};
+  return onKeyDown(key);
+}
+
+int32_t SynthEditor::keyUp(int32_t character, uint8_t virtualKey, uint8_t modifiers) {
+  KeyStroke key{character, virtualKey, modifiers};
+  return onKeyUp(key);
+}
 
 bool SynthEditor::setKnobMode(int32_t mode) {
   CFrame::setKnobMode(mode);
@@ -219,9 +224,9 @@ void SynthEditor::setParameter(int32_t index, float) {
 // plug-in's text for it.
 void SynthEditor::showParameter(int32_t index) {
   const ParamBinding& b = bindings[size_t(index)];
-  if (b.control) b.control->setValue(effect->getParameter(index));
+  if (b.control) b.control->setValue(source.getParameter(index));
   if (b.display) {
-    effect->getParameterDisplay(index, b.display->getText());
+    source.getParameterDisplay(index, b.display->getText());
     b.display->setDirty(true);
   }
 }
@@ -232,11 +237,11 @@ void SynthEditor::applyPendingChanges() {
 }
 
 void SynthEditor::valueChanged(CDrawContext* context, CControl* control) {
-  effect->setParameterAutomated(control->getTag(), control->getValue());
+  listener.changeEdit(control->getTag(), control->getValue());
   if (context) control->update(context);
 }
 
-void SynthEditor::beginEdit(int32_t index) { plugin()->beginEdit(index); }
-void SynthEditor::endEdit(int32_t index) { plugin()->endEdit(index); }
+void SynthEditor::beginEdit(int32_t index) { listener.beginEdit(index); }
+void SynthEditor::endEdit(int32_t index) { listener.endEdit(index); }
 void SynthEditor::doIdleStuff() { hook.run(*this, frame); }
-void SynthEditor::masterIdle() { effect->masterIdle(); }
+void SynthEditor::masterIdle() { listener.hostIdle(); }

@@ -1,5 +1,5 @@
 // The editor window of the instrument: six panels with a control for every
-// parameter, kept in step with the plug-in's values.
+// parameter, kept in step with the instrument's values.
 #pragma once
 
 #include <array>
@@ -7,14 +7,15 @@
 #include <memory>
 #include <thread>
 
+#include "core/editor_view.h"
+#include "core/instrument.h"
 #include "editor/param_binding.h"
-#include "host/editor_interface.h"
 #include "toolkit/control_listener.h"
 #include "toolkit/drag_idle_hook.h"
 #include "toolkit/editor_host.h"
+#include "toolkit/key_codes.h"
 #include "toolkit/rect.h"
 
-class AudioEffectX;
 class CBitmap;
 class CFrame;
 class CPanel;
@@ -22,25 +23,30 @@ class IdleClock;
 class PlatformWindow;
 struct CellLayout;
 
-class SynthEditor : public AEffEditor, public CControlListener, public CEditorHost {
+class SynthEditor : public core::EditorView, public CControlListener, public CEditorHost {
  public:
   static constexpr int32_t kParamCount = 38;
 
-  explicit SynthEditor(AudioEffect* effect);
-  SynthEditor(AudioEffect* effect, IdleClock& clock);
+  // Shows the source's values and reports the user's edits to the listener.
+  SynthEditor(core::ParameterSource& source, core::EditListener& listener);
+  SynthEditor(core::ParameterSource& source, core::EditListener& listener, IdleClock& clock);
   ~SynthEditor() override;
 
-  bool getRect(vst::ERect** rect) override;
+  int32_t getWidth() const override { return width; }
+  int32_t getHeight() const override { return height; }
   // Opens inside the host's window; without a usable window system the views
   // are built on a headless window all the same.
   bool open(void* parentWindow) override;
   // Opens on the given window layer; the calling thread is the GUI thread.
   bool openOn(std::unique_ptr<PlatformWindow> window);
   void close() override;
+  void* nativeWindow() const override;
   // The host's idle: redraws dirty views unless the drag idle hook is running.
   void idle() override;
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t keyDown(int32_t character, uint8_t virtualKey, uint8_t modifiers) override;
+  int32_t keyUp(int32_t character, uint8_t virtualKey, uint8_t modifiers) override;
+  int32_t onKeyDown(KeyStroke& key);
+  int32_t onKeyUp(KeyStroke& key);
   bool setKnobMode(int32_t mode) override;
   // On the GUI thread the control and readout follow at once; a call from
   // another thread is recorded and applied by the next idle.
@@ -59,7 +65,6 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   CPanel* panel(int32_t index) const { return panels[size_t(index)]; }
 
  private:
-  AudioEffectX* plugin() const;
   // Decodes the background image (once) and takes the editor's size from it.
   void loadBackground();
   void addKnobCell(CPanel* panel, ParamBinding& binding, CPoint where, const char* caption,
@@ -73,7 +78,10 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   void showParameter(int32_t index);
   void applyPendingChanges();
 
-  vst::ERect rect{0, 0, 311, 851};
+  core::ParameterSource& source;
+  core::EditListener& listener;
+  int32_t width = 851;
+  int32_t height = 311;
   void* parentWindow = nullptr;
   std::atomic<bool> updateFlag{false};
   std::atomic<bool> isOpen{false};

@@ -5,42 +5,41 @@
 namespace engine {
 
 BodyFilter::BodyFilter(int maxOrder)
-    : capacity(std::max(maxOrder, 1)),
-      coefficientsA(capacity, 0.0),
-      coefficientsB(capacity, 0.0),
-      effective(capacity, 0.0),
-      stateX(capacity, 0.0),
-      stateY(capacity, 0.0) {}
+    : owned(std::make_unique<BodyLaneState>(maxOrder)), data(owned.get()) {}
 
-void BodyFilter::setOrder(int n) { order = std::clamp(n, 0, capacity); }
+BodyFilter::BodyFilter(BodyLaneState& lanes, int laneIndex)
+    : data(&lanes), lane(std::clamp(laneIndex, 0, BodyLaneState::kLanes - 1)) {}
+
+void BodyFilter::setOrder(int n) {
+  data->settle(lane);
+  data->order[lane] = std::clamp(n, 0, data->capacity);
+}
 
 void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
   if (table == nullptr) return;
-  std::vector<double>& target = toSetA ? coefficientsA : coefficientsB;
-  std::copy_n(table, std::clamp(count, 0, capacity), target.begin());
-}
-
-void BodyFilter::reset() {
-  std::fill(stateX.begin(), stateX.end(), 0.0);
-  std::fill(stateY.begin(), stateY.end(), 0.0);
-  lastOutputValue = 0.0;
+  double* target = toSetA ? data->coefficientsA : data->coefficientsB;
+  const int n = std::clamp(count, 0, data->capacity);
+  for (int i = 0; i < n; ++i) target[row(i)] = table[i];
 }
 
 void BodyFilter::computeCoefficients(double lambda, double newGain, double morph) {
-  gain = newGain;
-  warpFactor = 1.0 - lambda * lambda;
+  BodyLaneState& f = *data;
+  f.settle(lane);
+  f.gain[lane] = newGain;
+  f.warpFactor[lane] = 1.0 - lambda * lambda;
   double p = 1.0;
   double d = -lambda;
   double sigma = 0.0;
-  for (int i = 0; i < order; ++i) {
-    const double c = (coefficientsA[i] + (coefficientsB[i] - coefficientsA[i]) * morph) * gain;
-    effective[i] = c;
+  for (int i = 0; i < f.order[lane]; ++i) {
+    const double a = f.coefficientsA[row(i)];
+    const double c = (a + (f.coefficientsB[row(i)] - a) * morph) * newGain;
+    f.effective[row(i)] = c;
     sigma += d * c;
     const double t = d - p * c;
     p = p - d * c;
     d = -lambda * t;
   }
-  normaliser = 1.0 / (1.0 - sigma);
+  f.normaliser[lane] = 1.0 / (1.0 - sigma);
 }
 
 }  // namespace engine

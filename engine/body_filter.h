@@ -5,8 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
-#include <vector>
+#include <memory>
+
+#include "engine/body_filter_lanes.h"
 
 namespace engine {
 
@@ -14,20 +15,23 @@ class BodyFilter {
  public:
   // Outputs beyond this (80 dB above full scale) only come from a recursion
   // that runs away; the filter then starts again from silence.
-  static constexpr double kRunawayLevel = 1.0e4;
+  static constexpr double kRunawayLevel = BodyLaneState::kRunawayLevel;
 
-  // Allocates coefficient and state arrays of `maxOrder` elements (at least 1), zeroed.
+  // A filter of its own: coefficient and state arrays of `maxOrder` elements
+  // (at least 1), zeroed.
   explicit BodyFilter(int maxOrder);
+  // One lane of shared side-by-side storage (a voice's filter).
+  BodyFilter(BodyLaneState& lanes, int lane);
 
   // Number of coefficients in use (limited to 0 … capacity); applies at the next computation.
   void setOrder(int n);
-  void setGain(double g) { gain = g; }
+  void setGain(double g) { data->gain[lane] = g; }
   // Copies `count` values (at most the capacity) into set A or set B.
   void loadCoefficients(const double* table, int count, bool toSetA);
-  // Zeroes both state arrays and the last output.
-  void reset();
+  // Zeroes the state and the last output.
+  void reset() { data->resetLane(lane); }
   // Recompute the coefficients every n-th processed sample (n below 1 counts as 1).
-  void setRefreshInterval(int n) { refreshInterval = n < 1 ? 1 : n; }
+  void setRefreshInterval(int n) { data->refreshInterval[lane] = n < 1 ? 1 : n; }
 
   // Morphs set A toward set B by `morph`, scales by `newGain` and derives the
   // warped normalisation for the warping coefficient `lambda`.
@@ -37,59 +41,48 @@ class BodyFilter {
   // are first recomputed for `lambda` and `morph`.
   double process(double x, double lambda, double morph);
 
-  int getCapacity() const { return capacity; }
-  int getOrder() const { return order; }
-  double getGain() const { return gain; }
-  double getWarpFactor() const { return warpFactor; }
-  double getNormaliser() const { return normaliser; }
-  double getEffective(int i) const { return effective[i]; }
-  int getRefreshInterval() const { return refreshInterval; }
-  std::uint32_t getProcessCount() const { return processCount; }
-  double lastOutput() const { return lastOutputValue; }
+  int getCapacity() const { return data->capacity; }
+  int getOrder() const { return data->order[lane]; }
+  double getGain() const { return data->gain[lane]; }
+  double getWarpFactor() const { return data->warpFactor[lane]; }
+  double getNormaliser() const { return data->normaliser[lane]; }
+  double getEffective(int i) const { return data->effective[row(i)]; }
+  int getRefreshInterval() const { return data->refreshInterval[lane]; }
+  std::uint32_t getProcessCount() const { return data->processCount[lane]; }
+  double lastOutput() const { return data->lastOutput[lane]; }
 
  private:
-  int capacity = 1;
-  int order = 1;
-  std::vector<double> coefficientsA;
-  std::vector<double> coefficientsB;
-  std::vector<double> effective;
-  std::vector<double> stateX;
-  std::vector<double> stateY;
-  bool useY = false;
-  double gain = 1.0;
-  double warpFactor = 1.0;
-  double normaliser = 1.0;
-  double lastOutputValue = 0.0;
-  // Counts every processed sample and is never reset; unsigned so that it wraps
-  // (in step with intervals that divide 2^32) instead of overflowing.
-  std::uint32_t processCount = 0;
-  int refreshInterval = 1;
+  static constexpr int kStride = BodyLaneState::kLanes;
+  size_t row(int j) const { return static_cast<size_t>(j) * kStride + lane; }
+
+  std::unique_ptr<BodyLaneState> owned;
+  BodyLaneState* data = nullptr;
+  int lane = 0;
 };
 
 inline double BodyFilter::process(double x, double lambda, double morph) {
-  // The previous sample's state is the source; this sample writes the other array.
-  const double* source = useY ? stateX.data() : stateY.data();
-  double* destination = useY ? stateY.data() : stateX.data();
-  if (processCount % static_cast<std::uint32_t>(refreshInterval) == 0) {
-    computeCoefficients(lambda, gain, morph);
-  }
-  const double k = warpFactor;
-  const double* c = effective.data();
-  const int n = order;
+  BodyLaneState& f = *data;
+  f.settle(lane);
+  const std::uint32_t interval = static_cast<std::uint32_t>(f.refreshInterval[lane]);
+  if (f.processCount[lane] % interval == 0) computeCoefficients(lambda, f.gain[lane], morph);
+  const double k = f.warpFactor[lane];
+  const double* c = f.effective + lane;
+  const double* s = f.state + lane;
+  const int n = f.order[lane];
 
   // Feedback sum through the chain of warped delays.
-  double previousW = k * source[0];
+  double previousW = k * s[0];
   double sum = c[0] * previousW;
   double previousU = -c[0] * previousW;
   double olderU = 0.0;
   for (int j = 1; j < n; ++j) {
-    const double w = k * source[j] + lambda * (c[j - 1] * olderU - previousW);
-    sum += c[j] * w;
+    const double w = k * s[j * kStride] + lambda * (c[(j - 1) * kStride] * olderU - previousW);
+    sum += c[j * kStride] * w;
     olderU = previousU;
-    previousU = previousU - c[j] * w;
+    previousU = previousU - c[j * kStride] * w;
     previousW = w;
   }
-  double y = normaliser * (x + sum);
+  double y = f.normaliser[lane] * (x + sum);
 
   if (!(std::fabs(y) <= kRunawayLevel)) {
     // A run-away recursion (or a NaN input) silences the filter before its
@@ -97,19 +90,14 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
     reset();
     y = 0.0;
   } else {
-    // State update: push the output through the all-pass chain (element 0 stays 0).
-    double p = lambda * source[0] + y;
-    double b = y;
-    for (int j = 1; j < n; ++j) {
-      const double e = source[j - 1] - lambda * p;
-      destination[j] = e + lambda * source[j] - b * c[j - 1];
-      b = b - e * c[j - 1];
-      p = destination[j];
-    }
+    // State update: push the output through the all-pass chain.
+    f.owedOutput[lane] = y;
+    f.owedLambda[lane] = lambda;
+    f.updateOwed[lane] = true;
+    f.settle(lane);
   }
-  lastOutputValue = y;
-  useY = !useY;
-  ++processCount;
+  f.lastOutput[lane] = y;
+  ++f.processCount[lane];
   return y;
 }
 

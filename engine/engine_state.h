@@ -79,6 +79,9 @@ class EngineState {
   Shared<bool> bodyType2On{false};
   Shared<bool> qualityHigh{false};
   Shared<float> masterGain{0.0f};
+  // Render the voices one after another (the reference), instead of with their
+  // body filters side by side. Both give the same bits.
+  Shared<bool> voicesInTurn{false};
 
  private:
   double randomCoefs[2][kMaxBodyOrder] = {};

@@ -95,15 +95,13 @@ class EnvelopeFollower {
 
   // Feeds one sample and returns the tracked magnitude.
   float process(float x) {
+    // Both ways are computed and one is chosen: the choice follows the signal,
+    // which a branch would keep mispredicting.
     const float a = std::fabs(x);
-    if (a > value) {
-      value = a + (value - a) * attackCoefficient;
-    } else {
-      value *= releaseCoefficient;
-    }
-    if (value < kFloor) {
-      value = kFloor;
-    }
+    const float rising = a + (value - a) * attackCoefficient;
+    const float falling = value * releaseCoefficient;
+    value = a > value ? rising : falling;
+    value = value < kFloor ? kFloor : value;
     return value;
   }
 

@@ -5,14 +5,49 @@
 
 #include "engine/body_types.h"
 #include "engine/random.h"
+#include "params/parameter_table.h"
 
 namespace engine {
+
+using namespace params;
 
 namespace {
 
 constexpr float kVelocityScale = 0.007874016f;  // 1/127
 constexpr double kCent = 1.0005777895;
 constexpr float kRunawayLevel = 100.0f;  // 40 dB above full scale
+// A string's length in samples is the rate over the frequency less this correction.
+constexpr float kLengthCorrection = 1.3f;
+// Morph of the coefficients computed at note start: set A, just off zero.
+constexpr double kStartMorph = 1e-7;
+// The amplitude envelope's sustain level.
+constexpr float kAmpSustain = 0.99f;
+constexpr float kQuantizeStepsPerUnit = 255.0f;
+constexpr float kMostQuantizeSteps = 256.0f;
+
+// A voice taken over by a pending note: its loop gains shrink by this factor
+// per sample, and it ends below this level.
+constexpr float kTakeoverFade = 0.98f;
+constexpr float kTakeoverEndLevel = 1e-5f;
+// A held note ends when its level stays below this after this many samples.
+constexpr float kSilentLevel = 1e-6f;
+constexpr uint32_t kSilentSamples = 44100;
+// String B's envelope above this (the followers' floor) enables the leak shaping.
+constexpr float kAudibleEnvelope = 1e-13f;
+// Pole of the DC blockers on the two leak paths.
+constexpr float kLeakBlockerPole = 0.97f;
+// The leaks are limited to this magnitude when the body filter sits in a leak path.
+constexpr float kLeakLimit = 0.5f;
+// The warping coefficient's range.
+constexpr float kLargestWarp = 0.999f;
+constexpr float kSmallestWarp = 0.0001f;
+// Filter Pos thresholds: from 2/3 on the body filter is on the output, above 1/3
+// on the B->A leak, otherwise on the A->B leak.
+constexpr float kBodyOnOutput = 0.6666667f;
+constexpr float kBodyOnLeakBA = 0.33333334f;
+// Quality low: the leak shaping every 4th sample, the string modulation every 8th.
+constexpr uint32_t kLowQualityLeakInterval = 4;
+constexpr uint32_t kLowQualityModulationInterval = 8;
 
 // Envelope times: the parameter's curve (4·v²)² seconds, 0 to 16 s.
 float envelopeTime(float v) {
@@ -24,15 +59,17 @@ float lfoRate(float v) { return v * v * 200.0f; }
 
 }  // namespace
 
-Voice::Voice(EngineState& state)
+Voice::Voice(EngineState& state, BodyLaneState& bodies, int bodyLane)
     : engine(state),
+      lane(bodyLane),
+      body(bodies, bodyLane),
       lfoA(state.noteSampleRate()),
       lfoB(state.noteSampleRate()),
       warpLfo(state.noteSampleRate()),
       ampEnvelope(state.noteSampleRate()),
       filterEnvelope(state.noteSampleRate()) {
   body.setOrder(engine.bodyOrder);
-  body.setGain(engine.raw(21));
+  body.setGain(engine.raw(kReso));
   lfoA.setFrequency(0.2f);
   lfoB.setFrequency(0.1f);
   warpLfo.setFrequency(0.1f);
@@ -48,56 +85,57 @@ Voice::Voice(EngineState& state)
 void Voice::noteStart(int32_t note, float velocity, float brightness) {
   const EngineState& e = engine;
   leakBlockBA = leakBlockAB = loopStateA = loopStateB = 0.0f;
-  velocityGain = 1.0f - limitedGain(e.raw(32)) + velocity;
-  loopGainA = e.raw(4);
-  loopGainB = e.raw(14);
+  velocityGain = 1.0f - limitedGain(e.raw(kVelToVol)) + velocity;
+  loopGainA = e.raw(kGainA);
+  loopGainB = e.raw(kGainB);
 
   const float f =
       static_cast<float>(std::pow(kCent, currentDetune) * e.noteFrequencies[note & 127]);
   const float rate = e.noteSampleRate();
-  delayLengthA = rate / f - 1.3f;
-  delayLengthB = rate / (f * e.detuneRatioB) - 1.3f;
+  delayLengthA = rate / f - kLengthCorrection;
+  delayLengthB = rate / (f * e.detuneRatioB) - kLengthCorrection;
 
   // The clock wraps after 2^31 frames: the seed is summed modulo 2^32.
   seedRandom(static_cast<int32_t>(static_cast<uint32_t>(e.sampleCounter.get()) +
                                   static_cast<uint32_t>(note) +
                                   static_cast<uint32_t>(200.0f * velocity)));
   const int32_t r = nextRandom() % 1000;
-  pan = (static_cast<float>(r) * 0.001f - 0.5f) * limitedGain(e.raw(31)) + 0.5f;
+  pan = (static_cast<float>(r) * 0.001f - 0.5f) * limitedGain(e.raw(kRandomPan)) + 0.5f;
 
   // Lengths below zero (very high notes at low rates) and non-numbers read as 0.
   if (!(delayLengthA > 0.0f)) delayLengthA = 0.0f;
   if (!(delayLengthB > 0.0f)) delayLengthB = 0.0f;
 
-  lfoA.setFrequency(lfoRate(e.raw(6)));
-  lfoB.setFrequency(lfoRate(e.raw(16)));
-  warpLfo.setFrequency(lfoRate(e.raw(23)));
+  lfoA.setFrequency(lfoRate(e.raw(kLfoAFreq)));
+  lfoB.setFrequency(lfoRate(e.raw(kLfoBFreq)));
+  warpLfo.setFrequency(lfoRate(e.raw(kLfoWarpFreq)));
 
   stringA.setDelay(delayLengthA);
   stringB.setDelay(delayLengthB);
-  const float b = std::min(velocity * e.raw(33) + brightness, 1.0f);
+  const float b = std::min(velocity * e.raw(kVelToBright) + brightness, 1.0f);
   stringA.fillExcitation(note, b);
   stringB.fillExcitation(note, b);
 
   body.setOrder(e.bodyOrder);
-  body.setGain(e.raw(21));
+  body.setGain(e.raw(kReso));
   body.reset();
   loadBodyType(true, true);
   loadBodyType(false, false);
-  body.computeCoefficients(e.raw(22), e.raw(21), 1e-7);
+  body.computeCoefficients(e.raw(kWarp), e.raw(kReso), kStartMorph);
 
   ampEnvelope.setSettings(
-      AdsrSettings{envelopeTime(e.raw(1)), 0.0f, 0.99f, envelopeTime(e.raw(2))});
+      AdsrSettings{envelopeTime(e.raw(kAttack)), 0.0f, kAmpSustain, envelopeTime(e.raw(kRelease))});
   ampEnvelope.trigger();
-  filterEnvelope.setSettings(AdsrSettings{envelopeTime(e.raw(27)), envelopeTime(e.raw(28)),
-                                          e.raw(29), envelopeTime(e.raw(30))});
+  filterEnvelope.setSettings(AdsrSettings{envelopeTime(e.raw(kFilterAttack)),
+                                          envelopeTime(e.raw(kFilterDecay)), e.raw(kFilterSustain),
+                                          envelopeTime(e.raw(kFilterRelease))});
   filterEnvelope.trigger();
 
   couplingState = 0.0f;
   // At least one quantizer step, whatever value the host stored.
-  quantizeSteps = e.raw(9) * 255.0f + 1.0f;
+  quantizeSteps = e.raw(kQuantizeNoise) * kQuantizeStepsPerUnit + 1.0f;
   if (!(quantizeSteps >= 1.0f)) quantizeSteps = 1.0f;
-  if (quantizeSteps > 256.0f) quantizeSteps = 256.0f;
+  if (quantizeSteps > kMostQuantizeSteps) quantizeSteps = kMostQuantizeSteps;
   quantizeStepInverse = 1.0f / quantizeSteps;
 
   samplesSinceStart = 0;
@@ -109,11 +147,11 @@ void Voice::startPendingNote() {
   currentDetune = pending.detune;
   currentVelocity = pending.velocity;
   pending = PendingNote{};
-  noteStart(currentNote, static_cast<float>(currentVelocity) * kVelocityScale, engine.raw(0));
+  noteStart(currentNote, static_cast<float>(currentVelocity) * kVelocityScale, engine.raw(kBright));
 }
 
 void Voice::loadBodyType(bool fromType1, bool toSetA) {
-  const float code = engine.raw(fromType1 ? 25 : 26);
+  const float code = engine.raw(fromType1 ? kBodyType1 : kBodyType2);
   const float scaled = std::floor(code * 12.0f);
   // Codes above 1 (and anything out of range) fall on the nearest type.
   const int32_t index = scaled >= 0.0f ? static_cast<int32_t>(std::min(scaled, 12.0f)) : 0;
@@ -179,14 +217,14 @@ void Voice::applyPushes() {
 }
 
 float Voice::leakAtoB(float A, float B, float o) {
-  const float k = 1.0f - engine.raw(10);
-  if (!(engine.leakShapeOn && envelopeB > 1e-13f)) {
+  const float k = 1.0f - engine.raw(kLeakageCut);
+  if (!(engine.leakShapeOn && envelopeB > kAudibleEnvelope)) {
     couplingState = A + (couplingState - A) * k + o;
     return couplingState * engine.leakGainAB;
   }
   float L = heldLeak;
-  if (engine.qualityHigh || samplesSinceStart % 4 == 0) {
-    const float q = engine.raw(9);
+  if (engine.qualityHigh || samplesSinceStart % kLowQualityLeakInterval == 0) {
+    const float q = engine.raw(kQuantizeNoise);
     if (q == 0.0f) {
       L = std::copysign(envelopeA, A);
     } else if (q < 0.5f) {
@@ -206,6 +244,16 @@ float Voice::leakAtoB(float A, float B, float o) {
 }
 
 float Voice::render(float inA, float inB) {
+  VoiceStep step;
+  renderToBody(inA, inB, step);
+  if (!step.sounding) return 0.0f;
+  const double filtered = step.bodyRuns ? body.process(step.bodyInput, step.warp, step.morph) : 0.0;
+  return renderFromBody(step, filtered);
+}
+
+void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
+  step.sounding = false;
+  step.bodyRuns = false;
   if (pushes.load(std::memory_order_relaxed) != 0) applyPushes();
   if (pending.active) {
     if (pending.countdown == 0) {
@@ -215,7 +263,7 @@ float Voice::render(float inA, float inB) {
       state = kVoiceTakenOver;
     }
   }
-  if (state.get() == kVoiceFree) return 0.0f;
+  if (state.get() == kVoiceFree) return;
 
   const EngineState& e = engine;
   const float o = denormalOffset;
@@ -233,7 +281,7 @@ float Voice::render(float inA, float inB) {
     const PendingNote waiting = pending;
     reset(true);
     pending = waiting;
-    return 0.0f;
+    return;
   }
 
   loopStateA = a + (loopStateA - a) * e.loopDampingA;
@@ -250,66 +298,92 @@ float Voice::render(float inA, float inB) {
   float L2 = B * e.leakGainBA;
 
   if (state.get() == kVoiceTakenOver) {
-    loopGainA *= 0.98f;
-    loopGainB *= 0.98f;
-    if (level < 1e-5f) state = kVoiceFree;
+    loopGainA *= kTakeoverFade;
+    loopGainB *= kTakeoverFade;
+    if (level < kTakeoverEndLevel) state = kVoiceFree;
   }
 
   const bool bodyRuns = e.bodyType1On || e.bodyType2On;
-  double warp = 0.0;
-  double morph = 0.0;
   if (bodyRuns) {
-    float w = warpLfo.tick() * e.raw(24) * 0.5f + e.warpSmoothed;
-    w = std::min(w, 0.999f);
-    if (!(w >= 0.0001f)) w = 0.0001f;
-    warp = w;
-    morph = filterEnvelope.tick();
+    float w = warpLfo.tick() * e.raw(kLfoWarpAmp) * 0.5f + e.warpSmoothed;
+    w = std::min(w, kLargestWarp);
+    if (!(w >= kSmallestWarp)) w = kSmallestWarp;
+    step.warp = w;
+    step.morph = filterEnvelope.tick();
   }
   if (e.leakOnAB || e.leakOnBA) {
-    leakBlockBA = L2 + (leakBlockBA - L2) * 0.97f;
+    leakBlockBA = L2 + (leakBlockBA - L2) * kLeakBlockerPole;
     L2 -= leakBlockBA;
-    leakBlockAB = L1 + (leakBlockAB - L1) * 0.97f;
+    leakBlockAB = L1 + (leakBlockAB - L1) * kLeakBlockerPole;
     L1 -= leakBlockAB;
   }
-  const float V = e.raw(11) > 0.5f ? B * loopGainB + o : o - B * loopGainB;
-  const float position = e.raw(19);
-  float y;
-  if (position >= 0.6666667f) {
-    stringA.tick(A * loopGainA + o + L2);
-    stringB.tick(V + L1);
-    const float m = a + (b - a) * mixComplement;
-    y = bodyRuns ? static_cast<float>(body.process(m + o, warp, morph)) : m;
+  const float position = e.raw(kFilterPos);
+  step.bodyOnOutput = position >= kBodyOnOutput;
+  step.bodyOnLeakBA = position > kBodyOnLeakBA;
+  step.writeB = e.raw(kLineBPolarity) > 0.5f ? B * loopGainB + o : o - B * loopGainB;
+  if (step.bodyOnOutput) {
+    step.bodyInput = a + (b - a) * mixComplement + o;
   } else {
-    if (bodyRuns) {
-      if (position > 0.33333334f)
-        L2 = static_cast<float>(body.process(L2 + o, warp, morph));
-      else
-        L1 = static_cast<float>(body.process(L1 + o, warp, morph));
-    }
-    L2 = std::clamp(L2, -0.5f, 0.5f);
-    L1 = std::clamp(L1, -0.5f, 0.5f);
-    stringA.tick(A * loopGainA - L2 + o);
-    stringB.tick(V + L1);
-    y = a + (b - a) * mixComplement;
+    step.bodyInput = step.bodyOnLeakBA ? L2 + o : L1 + o;
   }
+  step.sounding = true;
+  step.bodyRuns = bodyRuns;
+  step.a = a;
+  step.b = b;
+  step.A = A;
+  step.B = B;
+  step.leakAB = L1;
+  step.leakBA = L2;
+  step.offset = o;
+  step.mixComplement = mixComplement;
+}
+
+float Voice::renderFromBody(const VoiceStep& step, double bodyOutput) {
+  const float o = step.offset;
+  float L1 = step.leakAB;
+  float L2 = step.leakBA;
+  float y;
+  if (step.bodyOnOutput) {
+    stringA.tick(step.A * loopGainA + o + L2);
+    stringB.tick(step.writeB + L1);
+    const float m = step.a + (step.b - step.a) * step.mixComplement;
+    y = step.bodyRuns ? static_cast<float>(bodyOutput) : m;
+  } else {
+    if (step.bodyRuns) {
+      if (step.bodyOnLeakBA)
+        L2 = static_cast<float>(bodyOutput);
+      else
+        L1 = static_cast<float>(bodyOutput);
+    }
+    L2 = std::clamp(L2, -kLeakLimit, kLeakLimit);
+    L1 = std::clamp(L1, -kLeakLimit, kLeakLimit);
+    stringA.tick(step.A * loopGainA - L2 + o);
+    stringB.tick(step.writeB + L1);
+    y = step.a + (step.b - step.a) * step.mixComplement;
+  }
+  return endSample(y);
+}
+
+float Voice::endSample(float y) {
+  const EngineState& e = engine;
   y *= velocityGain;
 
   y *= ampEnvelope.tick();
   if (ampEnvelope.getState() == Adsr::State::idle) state = kVoiceFree;
 
   ++samplesSinceStart;
-  if (e.qualityHigh || samplesSinceStart % 8 == 0) {
+  if (e.qualityHigh || samplesSinceStart % kLowQualityModulationInterval == 0) {
     const float bend = e.pitchBendRatioSmoothed;
     if (delayLengthA > 0.0f)
-      stringA.setDelay((lfoA.tick() * e.raw(7) + 1.0f) * bend * delayLengthA);
+      stringA.setDelay((lfoA.tick() * e.raw(kLfoAAmp) + 1.0f) * bend * delayLengthA);
     if (delayLengthB > 0.0f)
-      stringB.setDelay((lfoB.tick() * e.raw(17) + 1.0f) * bend * delayLengthB);
+      stringB.setDelay((lfoB.tick() * e.raw(kLfoBAmp) + 1.0f) * bend * delayLengthB);
   } else {
     lfoA.tick();
     lfoB.tick();
   }
   denormalOffset = -denormalOffset;
-  if (level < 1e-6f && samplesSinceStart > 44100) state = kVoiceFree;
+  if (level < kSilentLevel && samplesSinceStart > kSilentSamples) state = kVoiceFree;
   return y;
 }
 

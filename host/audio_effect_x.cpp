@@ -47,8 +47,8 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
     case vst::effGetPlugCategory:
       return getPlugCategory();
     case vst::effSetBlockSizeAndSampleRate:
-      blockSize.store(static_cast<int32_t>(value), std::memory_order_relaxed);
-      sampleRate.store(opt, std::memory_order_relaxed);
+      setBlockSize(static_cast<int32_t>(value));
+      setSampleRate(opt);
       return 1;
     case vst::effSetBypass:
       return setBypass(value != 0) ? 1 : 0;

@@ -4,15 +4,12 @@
 #include <cstdint>
 
 #include "host/effect_record.h"
+#include "toolkit/key_codes.h"
 
 class AudioEffect;
 
 // A key as the host passes it: character, virtual key code and modifier bits.
-struct VstKeyCode {
-  int32_t character;
-  unsigned char virt;
-  unsigned char modifier;
-};
+using VstKeyCode = KeyStroke;
 
 class AEffEditor {
  public:

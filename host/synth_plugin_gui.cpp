@@ -2,13 +2,13 @@
 
 #include <new>
 
-#include "editor/synth_editor.h"
 #include "host/module.h"
+#include "host/vst_editor.h"
 
 SynthPluginGui::SynthPluginGui(vst::HostCallback master) : SynthPlugin(master) {
   setUniqueID(vst::fourCC("QSTV"));
   // The editor attaches itself to this plug-in while it is built.
-  if (!new (std::nothrow) SynthEditor(this)) module::outOfMemory = true;
+  if (!new (std::nothrow) VstEditor(this)) module::outOfMemory = true;
 }
 
 SynthPluginGui::~SynthPluginGui() = default;

@@ -1,15 +1,14 @@
-// A SynthPlugin built directly (no module, no host) whose internal state the
-// tests may read: voices, derived settings, the smoothed controls per frame.
+// The instrument built directly (no module, no host, no format layer) whose
+// internal state the tests may read: voices, derived settings, the smoothed
+// controls per frame.
 #pragma once
 
 #include <vector>
 
-#include "host/synth_plugin.h"
+#include "core/synth.h"
 
-class SynthProbe : public SynthPlugin {
+class SynthProbe : public core::Synth {
  public:
-  SynthProbe() : SynthPlugin(nullptr) {}
-
   using EngineState::bodyOrder;
   using EngineState::detuneRatioB;
   using EngineState::leakOnAB;
@@ -19,9 +18,11 @@ class SynthProbe : public SynthPlugin {
   using EngineState::pitchBendRatioSmoothed;
   using EngineState::sampleCounter;
   using EngineState::voiceCount;
+  using EngineState::voicesInTurn;
   using EngineState::warpSmoothed;
 
   engine::Voice& voice(int i) { return *voices[i]; }
+  engine::BodyFilterLanes& bodyFilters() { return laneRenderer.bodyFilters(); }
   const params::ProgramRecord& current() { return currentRecord(); }
 
   // Records what the voices see at each frame.
@@ -29,21 +30,19 @@ class SynthProbe : public SynthPlugin {
   void mixVoices(float inA, float inB, float& left, float& right) override {
     warpSeen.push_back(warpSmoothed);
     bendSeen.push_back(pitchBendRatioSmoothed);
-    SynthPlugin::mixVoices(inA, inB, left, right);
+    core::Synth::mixVoices(inA, inB, left, right);
   }
 
   void midi(uint8_t status, uint8_t d1, uint8_t d2, int32_t delta = 0) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(e);
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(d1);
-    e.midiData[2] = static_cast<char>(d2);
-    vst::VstEvents list{};
-    list.numEvents = 1;
-    list.events[0] = reinterpret_cast<vst::VstEvent*>(&e);
-    processEvents(&list);
+    const uint8_t bytes[3] = {status, d1, d2};
+    core::Synth::midi(bytes, 3, delta, 0);
+  }
+
+  void process(float** inputs, float** outputs, int n) {
+    core::Synth::render(inputs, outputs, n, false);
+  }
+  void processReplacing(float** inputs, float** outputs, int n) {
+    core::Synth::render(inputs, outputs, n, true);
   }
 
   // Renders n frames of silence in (replacing) and returns the left channel.
@@ -51,7 +50,7 @@ class SynthProbe : public SynthPlugin {
     std::vector<float> in(n, 0.0f), l(n), r(n);
     float* ins[2] = {in.data(), in.data()};
     float* outs[2] = {l.data(), r.data()};
-    processReplacing(ins, outs, n);
+    core::Synth::render(ins, outs, n, true);
     if (right) *right = r;
     return l;
   }

@@ -1,6 +1,5 @@
 #include "toolkit/control.h"
 
-#include "host/editor_interface.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/control_listener.h"
 #include "toolkit/editor_host.h"
@@ -47,7 +46,7 @@ void CControl::notifyIfDirty(CDrawContext* context) {
   if (listener && isDirty()) listener->valueChanged(context, this);
 }
 
-int32_t CControl::stepByKey(VstKeyCode& key) {
+int32_t CControl::stepByKey(KeyStroke& key) {
   const float step = (key.modifier & vkey::kModifierShift) ? keyStep * 0.1f : keyStep;
   float v = getValue();
   switch (key.virt) {

@@ -47,7 +47,7 @@ class CControl : public CView {
   void notifyIfDirty(CDrawContext* context);
   // Adds or subtracts the key step (a tenth of it with Shift) for arrow keys;
   // answers −1 for other keys.
-  int32_t stepByKey(VstKeyCode& key);
+  int32_t stepByKey(KeyStroke& key);
 
   CControlListener* listener = nullptr;
   int32_t tag = 0;

@@ -45,14 +45,14 @@ void CFrame::idle() {
 
 bool CFrame::handlePendingPaint() { return window && window->handlePendingPaint(); }
 
-int32_t CFrame::onKeyDown(VstKeyCode& key) {
+int32_t CFrame::onKeyDown(KeyStroke& key) {
   if (focusView && focusView->onKeyDown(key) != -1) return 1;
   for (auto it = children.rbegin(); it != children.rend(); ++it)
     if ((*it)->onKeyDown(key) != -1) return 1;
   return -1;
 }
 
-int32_t CFrame::onKeyUp(VstKeyCode& key) {
+int32_t CFrame::onKeyUp(KeyStroke& key) {
   if (focusView && focusView->onKeyUp(key) != -1) return 1;
   for (auto it = children.rbegin(); it != children.rend(); ++it)
     if ((*it)->onKeyUp(key) != -1) return 1;

@@ -22,6 +22,8 @@ class CFrame : public CViewContainer, public WindowEvents {
 
   // False when no window could be made.
   bool isOpen() const { return window != nullptr; }
+  // The window's own handle for hosts that embed it (null without one).
+  void* nativeHandle() const { return window ? window->nativeHandle() : nullptr; }
   CEditorHost* getEditor() const { return editor; }
 
   void setFocusView(CView* view) { focusView = view; }
@@ -43,8 +45,8 @@ class CFrame : public CViewContainer, public WindowEvents {
   void idle();
   bool handlePendingPaint();
   // Offers a key to the focus view, then to the views from the last added back.
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyStroke& key) override;
+  int32_t onKeyUp(KeyStroke& key) override;
 
   // True while a press is being tracked (the frame must not be deleted then).
   bool isTracking() const { return tracking; }

@@ -1,7 +1,14 @@
-// Virtual key and modifier codes of the host's key events (VstKeyCode).
+// Key events as the views receive them: character, virtual key code and
+// modifier bits, with the codes the editor's hosts use.
 #pragma once
 
 #include <cstdint>
+
+struct KeyStroke {
+  int32_t character;
+  unsigned char virt;
+  unsigned char modifier;
+};
 
 namespace vkey {
 inline constexpr unsigned char kBack = 1;

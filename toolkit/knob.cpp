@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "host/editor_interface.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/button_state.h"
 #include "toolkit/draw_context.h"
@@ -130,4 +129,4 @@ void CKnob::trackLinear(CDrawContext* context, CPoint& where, int32_t buttons) {
   } while (nextStep(context, where, buttons));
 }
 
-int32_t CKnob::onKeyDown(VstKeyCode& key) { return stepByKey(key); }
+int32_t CKnob::onKeyDown(KeyStroke& key) { return stepByKey(key); }

@@ -15,7 +15,7 @@ class CKnob : public CControl {
 
   void draw(CDrawContext* context) override;
   void mouse(CDrawContext* context, CPoint& where, int32_t buttons) override;
-  int32_t onKeyDown(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyStroke& key) override;
 
   // Distance of the handle's path from the knob's edge.
   void setInsetValue(int32_t inset) { insetValue = inset; }

@@ -38,6 +38,9 @@ class PlatformWindow {
   virtual void processEvents() = 0;
   // Handles one waiting paint request, if any; true if there was one.
   virtual bool handlePendingPaint() = 0;
+  // The window's own handle (an X11 Window or an HWND) as an opaque value,
+  // for hosts that embed it; null without a window system.
+  virtual void* nativeHandle() const { return nullptr; }
 };
 
 // The platform's window, a child of parent (an X11 Window or an HWND passed as

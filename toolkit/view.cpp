@@ -11,8 +11,8 @@ CView::~CView() {
 
 void CView::draw(CDrawContext*) { setDirty(false); }
 void CView::mouse(CDrawContext*, CPoint&, int32_t) {}
-int32_t CView::onKeyDown(VstKeyCode&) { return -1; }
-int32_t CView::onKeyUp(VstKeyCode&) { return -1; }
+int32_t CView::onKeyDown(KeyStroke&) { return -1; }
+int32_t CView::onKeyUp(KeyStroke&) { return -1; }
 bool CView::onDrop(const CDropItems&, const CPoint&) { return false; }
 
 void CView::update(CDrawContext* context) {

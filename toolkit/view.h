@@ -10,7 +10,7 @@
 
 class CDrawContext;
 class CFrame;
-struct VstKeyCode;
+struct KeyStroke;
 
 class CView {
  public:
@@ -25,8 +25,8 @@ class CView {
   // modifiers held at that moment; tracking loops read the pointer again.
   virtual void mouse(CDrawContext* context, CPoint& where, int32_t buttons);
   // Keys answer 1 when handled and −1 when not.
-  virtual int32_t onKeyDown(VstKeyCode& key);
-  virtual int32_t onKeyUp(VstKeyCode& key);
+  virtual int32_t onKeyDown(KeyStroke& key);
+  virtual int32_t onKeyUp(KeyStroke& key);
   // Answers whether the drop was accepted.
   virtual bool onDrop(const CDropItems& drop, const CPoint& where);
   // Draws the view if it is dirty and clears the flag.

@@ -112,13 +112,13 @@ void CViewContainer::mouse(CDrawContext* context, CPoint& where, int32_t buttons
   child->mouse(context, local, buttons);
 }
 
-int32_t CViewContainer::onKeyDown(VstKeyCode& key) {
+int32_t CViewContainer::onKeyDown(KeyStroke& key) {
   for (CView* child : children)
     if (child->onKeyDown(key) != -1) return 1;
   return -1;
 }
 
-int32_t CViewContainer::onKeyUp(VstKeyCode& key) {
+int32_t CViewContainer::onKeyUp(KeyStroke& key) {
   for (CView* child : children)
     if (child->onKeyUp(key) != -1) return 1;
   return -1;

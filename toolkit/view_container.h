@@ -28,8 +28,8 @@ class CViewContainer : public CView {
 
   void draw(CDrawContext* context) override;
   void mouse(CDrawContext* context, CPoint& where, int32_t buttons) override;
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyStroke& key) override;
+  int32_t onKeyUp(KeyStroke& key) override;
   bool onDrop(const CDropItems& drop, const CPoint& where) override;
   void update(CDrawContext* context) override;
   bool attached(CView* parent) override;

@@ -138,6 +138,8 @@ class Win32Window final : public PlatformWindow {
     return true;
   }
 
+  void* nativeHandle() const override { return hwnd; }
+
  private:
   static LRESULT CALLBACK procedure(HWND h, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {

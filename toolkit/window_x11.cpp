@@ -167,6 +167,8 @@ class X11Window final : public PlatformWindow {
     return true;
   }
 
+  void* nativeHandle() const override { return reinterpret_cast<void*>(uintptr_t(window)); }
+
  private:
   // Wraps the canvas pixels (0x00RRGGBB, as a 24-bit true-colour visual takes
   // them in 32-bit units) in an image, made once per canvas. Other visuals get

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev googletest libbenchmark-dev
           libx11-dev libfreetype-dev fonts-liberation2 libpng-dev
           libsndfile1-dev libsmf-dev sox xvfb xauth xdotool x11-apps dpf-plugins-vst
-          clang libclang-rt-14-dev)
+          lv2-dev liblilv-dev lilv-utils clang libclang-rt-14-dev libjack-jackd2-dev jackd2)
 if [[ ${1:-} == --with-wine ]]; then
   packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 wine32:i386)
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

@@ -22,7 +22,7 @@ TEST(ConcurrencyStress, AutomationRenderingAndEditorIdleTogether) {
   auto plugin = screenshot::createLinkedInstance();
   ASSERT_TRUE(plugin);
   plugin->start();
-  auto* editor = dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(plugin->effect())->getEditor());
+  SynthEditor* editor = screenshot::editorOf(*plugin);
   ASSERT_NE(editor, nullptr);
   std::vector<uint8_t> bank = plugin->getChunk(false);
   std::vector<uint8_t> program = plugin->getChunk(true);

@@ -10,6 +10,7 @@
 
 #include "editor/synth_editor.h"
 #include "host/audio_effect_x.h"
+#include "host/vst_editor.h"
 #include "toolkit/frame.h"
 #include "toolkit/toolkit_fixture.h"
 
@@ -44,7 +45,7 @@ class FakePlugin : public AudioEffectX {
     ++masterIdles;
     if (closeOnIdle && editor) editor->close();
     if (!reenter || !editor) return;
-    auto* e = static_cast<SynthEditor*>(editor);
+    auto* e = static_cast<SynthEditor*>(static_cast<VstEditor*>(editor)->view());
     e->postUpdate();
     e->idle();
     pendingAfterReentry = e->isUpdatePending();
@@ -63,7 +64,10 @@ class FakePlugin : public AudioEffectX {
 
 class EditorTest : public ::testing::Test {
  protected:
-  void SetUp() override { editor = new SynthEditor(&plugin, clock); }
+  void SetUp() override {
+    shell = new VstEditor(&plugin, clock);
+    editor = static_cast<SynthEditor*>(shell->view());
+  }
   void open() {
     auto w = std::make_unique<HeadlessWindow>(CRect(0, 0, 851, 311));
     window = w.get();
@@ -82,6 +86,7 @@ class EditorTest : public ::testing::Test {
 
   FakeClock clock;
   FakePlugin plugin;
-  SynthEditor* editor = nullptr;  // owned by the plug-in
+  VstEditor* shell = nullptr;     // owned by the plug-in
+  SynthEditor* editor = nullptr;  // owned by the shell
   HeadlessWindow* window = nullptr;
 };

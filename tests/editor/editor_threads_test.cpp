@@ -22,7 +22,7 @@ constexpr int32_t kParams = SynthEditor::kParamCount;
 TEST(EditorThreads, ParameterChangesWhileTheEditorIdles) {
   auto plugin = screenshot::createLinkedInstance();
   ASSERT_TRUE(plugin);
-  auto* editor = dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(plugin->effect())->getEditor());
+  SynthEditor* editor = screenshot::editorOf(*plugin);
   ASSERT_NE(editor, nullptr);
   ASSERT_TRUE(editor->openOn(std::make_unique<HeadlessWindow>(CRect(0, 0, 851, 311))));
   editor->idle();

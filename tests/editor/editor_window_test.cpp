@@ -15,7 +15,7 @@ namespace {
 
 TEST_F(EditorTest, RectComesFromTheBackgroundImage) {
   vst::ERect* r = nullptr;
-  ASSERT_TRUE(editor->getRect(&r));
+  ASSERT_TRUE(shell->getRect(&r));
   EXPECT_EQ(r->top, 0);
   EXPECT_EQ(r->left, 0);
   EXPECT_EQ(r->bottom, 311);
@@ -133,7 +133,7 @@ TEST_F(EditorTest, KnobDragAutomatesAndRewritesTheReadoutAtOnce) {
 
 TEST_F(EditorTest, ArrowKeysGoToTheFocusedKnobOrElseToVoices) {
   open();
-  VstKeyCode up{0, vkey::kUp, 0};
+  KeyStroke up{0, vkey::kUp, 0};
   EXPECT_EQ(editor->onKeyDown(up), 1);
   EXPECT_NEAR(plugin.values[36], std::round((0.25f + 0.1f) * 7.0f) / 7.0f, 1e-6);
   const ParamBinding& warp = editor->binding(22);
@@ -141,7 +141,7 @@ TEST_F(EditorTest, ArrowKeysGoToTheFocusedKnobOrElseToVoices) {
   window->press(CPoint(centre.h, centre.v - 15), kLButton);
   EXPECT_EQ(editor->onKeyDown(up), 1);
   EXPECT_NEAR(plugin.values[22], 0.6f, 1e-6);
-  VstKeyCode letter{'x', 0, 0};
+  KeyStroke letter{'x', 0, 0};
   EXPECT_EQ(editor->onKeyDown(letter), -1);
   editor->close();
   EXPECT_EQ(editor->onKeyDown(up), -1);

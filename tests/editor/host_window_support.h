@@ -55,7 +55,7 @@ inline DragResult headlessDrag(const std::vector<CPoint>& path) {
   DragResult result;
   auto plugin = screenshot::createLinkedInstance();
   if (!plugin) return result;
-  auto* editor = dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(plugin->effect())->getEditor());
+  SynthEditor* editor = screenshot::editorOf(*plugin);
   if (!editor) return result;
   auto window = std::make_unique<HeadlessWindow>(CRect(0, 0, kWidth, kHeight));
   HeadlessWindow* headless = window.get();

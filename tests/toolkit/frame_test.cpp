@@ -2,7 +2,6 @@
 // requests and the drag idle hook's pacing.
 #include <string>
 
-#include "host/editor_interface.h"
 #include "toolkit/draw_context.h"
 #include "toolkit/key_codes.h"
 #include "toolkit_fixture.h"
@@ -26,7 +25,7 @@ class ProbeView : public CView {
     pressButtons = buttons;
     context->getMouseLocation(readBack);
   }
-  int32_t onKeyDown(VstKeyCode&) override {
+  int32_t onKeyDown(KeyStroke&) override {
     *log += name;
     return handlesKeys ? 1 : -1;
   }
@@ -86,7 +85,7 @@ TEST_F(RoutingTest, PressesReachTheTopmostViewInItsContainersCoordinates) {
 }
 
 TEST_F(RoutingTest, KeysGoToTheFocusThenFromTheLastAddedBack) {
-  VstKeyCode key{0, vkey::kUp, 0};
+  KeyStroke key{0, vkey::kUp, 0};
   EXPECT_EQ(frame->onKeyDown(key), -1);
   EXPECT_EQ(log, "dbca");  // d, then the panel's children in adding order, then a
   log.clear();

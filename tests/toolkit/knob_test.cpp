@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "host/editor_interface.h"
 #include "resources/resource_data.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/draw_context.h"
@@ -141,8 +140,8 @@ TEST_F(KnobTest, LinearDragMovesTwoHundredPixelsPerRangeAndRebasesOnShift) {
 
 TEST_F(KnobTest, ArrowKeysStepByATenthOrAHundredthWithShift) {
   knob->setValue(0.5f);
-  VstKeyCode up{0, vkey::kUp, 0}, left{0, vkey::kLeft, vkey::kModifierShift};
-  VstKeyCode letter{'a', 0, 0};
+  KeyStroke up{0, vkey::kUp, 0}, left{0, vkey::kLeft, vkey::kModifierShift};
+  KeyStroke letter{'a', 0, 0};
   EXPECT_EQ(knob->onKeyDown(up), 1);
   EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
   EXPECT_EQ(knob->onKeyDown(left), 1);

@@ -139,6 +139,7 @@ TEST(RenderTool, BenchComparesSeveralPlugins) {
   ASSERT_EQ(out.size(), 2u) << run.out;
   EXPECT_EQ(out[0].rfind(QS_PROBE_PLUGIN, 0), 0u);
   EXPECT_EQ(out[1].rfind(QS_PROBE_CHUNK_PLUGIN, 0), 0u);
+  EXPECT_NE(out[1].find("times the first plug-in's factor"), std::string::npos) << out[1];
   for (const auto& line : out) {
     EXPECT_NE(line.find("0.50 s of audio"), std::string::npos) << line;
     EXPECT_NE(line.find("real-time factor"), std::string::npos) << line;

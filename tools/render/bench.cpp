@@ -49,10 +49,19 @@ BenchResult benchPlugin(const std::string& path, double seconds, double sampleRa
 
 void runBench(const std::vector<std::string>& paths, double seconds, double sampleRate,
               int blockSize, std::FILE* out) {
-  for (const std::string& path : paths) {
-    BenchResult r = benchPlugin(path, seconds, sampleRate, blockSize);
-    std::fprintf(out, "%s: %.2f s of audio in %.3f s CPU, real-time factor %.1f (peak %.1f dBFS)\n",
+  double firstFactor = 0.0;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    BenchResult r = benchPlugin(paths[i], seconds, sampleRate, blockSize);
+    std::fprintf(out, "%s: %.2f s of audio in %.3f s CPU, real-time factor %.1f (peak %.1f dBFS)",
                  r.plugin.c_str(), r.audioSeconds, r.cpuSeconds, r.realTimeFactor(), r.peakDb);
+    if (i == 0) {
+      firstFactor = r.realTimeFactor();
+    } else if (firstFactor > 0.0) {
+      // How many times faster than the first plug-in: its CPU cost over this one's.
+      std::fprintf(out, ", %.2f times the first plug-in's factor",
+                   r.realTimeFactor() / firstFactor);
+    }
+    std::fprintf(out, "\n");
     std::fflush(out);
   }
 }

@@ -19,7 +19,8 @@ struct BenchResult {
 // Eight notes struck together at the start and held for the whole run.
 BenchResult benchPlugin(const std::string& path, double seconds, double sampleRate, int blockSize);
 
-// Runs every plug-in in turn and prints one line each to out.
+// Runs every plug-in in turn and prints one line each to out; the lines after
+// the first also give the ratio of their real-time factor to the first one's.
 void runBench(const std::vector<std::string>& paths, double seconds, double sampleRate,
               int blockSize, std::FILE* out);
 

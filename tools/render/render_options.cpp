@@ -148,7 +148,8 @@ Sound:
 
 Benchmark:
   --bench              render eight held notes and print the real-time factor;
-                       give --plugin several times to compare plug-ins
+                       give --plugin several times to compare plug-ins (the
+                       later ones also as a ratio to the first)
   --seconds N          length of the benchmark (default 10)
 
 Other:

@@ -7,6 +7,7 @@
 #include "editor/synth_editor.h"
 #include "host/module.h"
 #include "host/synth_plugin_gui.h"
+#include "host/vst_editor.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/window_headless.h"
 
@@ -35,13 +36,15 @@ std::unique_ptr<plughost::PluginInstance> createLinkedInstance() {
   return instance;
 }
 
+SynthEditor* editorOf(plughost::PluginInstance& instance) {
+  auto* shell = dynamic_cast<VstEditor*>(AudioEffect::fromRecord(instance.effect())->getEditor());
+  return shell ? dynamic_cast<SynthEditor*>(shell->view()) : nullptr;
+}
+
 EditorImage renderEditor(plughost::PluginInstance& instance) {
-  auto* editor =
-      dynamic_cast<SynthEditor*>(AudioEffect::fromRecord(instance.effect())->getEditor());
+  SynthEditor* editor = editorOf(instance);
   if (!editor) throw std::runtime_error("the instance has no editor");
-  vst::ERect* rect = nullptr;
-  editor->getRect(&rect);
-  const CRect size(0, 0, rect->right - rect->left, rect->bottom - rect->top);
+  const CRect size(0, 0, editor->getWidth(), editor->getHeight());
   auto window = std::make_unique<HeadlessWindow>(size);
   HeadlessWindow* shown = window.get();
   editor->openOn(std::move(window));

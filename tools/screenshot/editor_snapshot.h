@@ -8,6 +8,8 @@
 #include "host/effect_record.h"
 #include "plughost/plugin_host.h"
 
+class SynthEditor;
+
 namespace screenshot {
 
 // Pixels as the toolkit keeps them, 0x00RRGGBB, row after row from the top.
@@ -24,6 +26,9 @@ vst::AEffect* QS_VSTCALL linkedEntry(vst::HostCallback host);
 
 // A host's instance of the linked instrument (null if it refuses to start).
 std::unique_ptr<plughost::PluginInstance> createLinkedInstance();
+
+// The editor view of an instance made by linkedEntry (null without one).
+SynthEditor* editorOf(plughost::PluginInstance& instance);
 
 // Opens the editor of an instance made by linkedEntry on a headless window,
 // lets it idle once, copies the window's pixels and closes it again.

@@ -4,37 +4,22 @@
 #include <atomic>
 #include <cmath>
 
-#include "host/synth_plugin.h"
+#include "core/synth.h"
+#include "params/value_mapping.h"
+
+namespace core {
 
 using namespace params;
 
-namespace {
+static_assert(kMaxPolyphony == engine::kMaxVoices, "one voice per step of Polyphony");
 
-// Body types are stored as the centre of their twelfth of the range; values
-// outside 0..1 (and non-numbers) fall on the first or last bin.
-float bodyTypeCode(float v) {
-  float bin = std::floor(12.0f * v);
-  if (!(bin >= 0.0f)) bin = 0.0f;
-  bin = std::min(bin, 12.0f);
-  return (bin + 0.5f) * 0.0833333358f;
-}
-
-// Truncates 'scaled' toward zero into [lo, hi]; non-numbers give lo.
-int32_t countIn(float scaled, int32_t lo, int32_t hi) {
-  if (!(scaled >= static_cast<float>(lo))) return lo;
-  if (scaled >= static_cast<float>(hi)) return hi;
-  return static_cast<int32_t>(scaled);
-}
-
-}  // namespace
-
-void SynthPlugin::setParameter(int32_t index, float v) {
+void Synth::setParameter(int32_t index, float v) {
   if (index == 39) {
     extraParameterHook();
     return;
   }
   if (index < 0 || index >= kNumParams) return;
-  if (index == kBodyType1 || index == kBodyType2) v = bodyTypeCode(v);
+  v = storedValue(index, v);
   parameters[index] = v;
   // The record is plain chunk memory; other threads may store into it too.
   if (bank)
@@ -80,13 +65,11 @@ void SynthPlugin::setParameter(int32_t index, float v) {
     case kMix:
       mixComplement = 1.0f - engine::limitedGain(v);
       break;
-    case kVolume: {
-      const float g = engine::limitedGain(v);
-      masterGain = g * g * g * g;
+    case kVolume:
+      masterGain = masterGainFor(v);
       break;
-    }
     case kPolyphony:
-      voiceCount = countIn(std::floor(7.0f * v) + 1.0f, 1, engine::kMaxVoices);
+      voiceCount = voiceCountFor(v);
       break;
     case kQuality:
       qualityHigh = v > 0.5f;
@@ -106,18 +89,18 @@ void SynthPlugin::setParameter(int32_t index, float v) {
   }
 }
 
-float SynthPlugin::getParameter(int32_t index) {
+float Synth::getParameter(int32_t index) {
   if (index < 0 || index >= kNumParams) return 0.0f;
   return parameters[index];
 }
 
-void SynthPlugin::updateVoiceQuality() {
+void Synth::updateVoiceQuality() {
   const int32_t interval = raw(kQuality) > 0.5f ? 1 : 8;
   for (auto& voice : voices)
     if (voice) voice->setRefreshInterval(interval);
 }
 
-void SynthPlugin::updateLfoRates(int32_t parameterIndex) {
+void Synth::updateLfoRates(int32_t parameterIndex) {
   int32_t lfo;
   switch (parameterIndex) {
     case kLfoAFreq:
@@ -138,4 +121,6 @@ void SynthPlugin::updateLfoRates(int32_t parameterIndex) {
     if (voice && voice->getState() != engine::kVoiceFree) voice->setLfoRate(lfo, hz);
 }
 
-void SynthPlugin::extraParameterHook() {}
+void Synth::extraParameterHook() {}
+
+}  // namespace core

@@ -1,15 +1,13 @@
-// The block render loop and the host's transport notifications.
-#include "host/synth_plugin.h"
+// The block render loop and suspend.
+#include "core/synth.h"
 
-void SynthPlugin::process(float** inputs, float** outputs, int32_t sampleFrames) {
-  renderBlock(inputs, outputs, sampleFrames, false);
+namespace core {
+
+void Synth::render(float* const* inputs, float* const* outputs, int32_t frames, bool replacing) {
+  renderBlock(inputs, outputs, frames, replacing);
 }
 
-void SynthPlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-  renderBlock(inputs, outputs, sampleFrames, true);
-}
-
-void SynthPlugin::renderBlock(float** inputs, float** outputs, int32_t n, bool replacing) {
+void Synth::renderBlock(float* const* inputs, float* const* outputs, int32_t n, bool replacing) {
   const float warpTarget = raw(params::kWarp);
   const float bendTarget = pitchBendRatio;
   if (n > 0) {
@@ -48,26 +46,24 @@ void SynthPlugin::renderBlock(float** inputs, float** outputs, int32_t n, bool r
   pitchBendRatioSmoothed = bendTarget;
 }
 
-void SynthPlugin::mixVoices(float inA, float inB, float& left, float& right) {
+void Synth::mixVoices(float inA, float inB, float& left, float& right) {
   left = right = 0.0f;
   const int32_t count = voiceCount;
   const float scale = 1.0f / static_cast<float>(count);
   inA *= scale;
   inB *= scale;
-  for (int32_t i = 0; i < count; ++i) {
-    engine::Voice* voice = voices[i].get();
-    if (!voice) continue;
-    const float s = voice->render(inA, inB);
-    const float pan = voice->getPan();
-    left += s * pan;
-    right += (1.0f - pan) * s;
-  }
+  engine::Voice* active[engine::kMaxVoices];
+  for (int32_t i = 0; i < engine::kMaxVoices; ++i) active[i] = voices[i].get();
+  if (voicesInTurn)
+    engine::mixVoicesInTurn(active, count, inA, inB, left, right);
+  else
+    laneRenderer.mix(active, count, inA, inB, left, right);
   sampleCounter = static_cast<int32_t>(static_cast<uint32_t>(sampleCounter.get()) + 1u);
 }
 
-void SynthPlugin::suspend() {
+void Synth::suspend() {
   for (auto& voice : voices)
     if (voice) voice->reset(true);
 }
 
-void SynthPlugin::resume() { wantEvents(1); }
+}  // namespace core

@@ -2,7 +2,9 @@
 // the choice of a voice for each new note.
 #include <cmath>
 
-#include "host/synth_plugin.h"
+#include "core/synth.h"
+
+namespace core {
 
 namespace {
 
@@ -10,19 +12,12 @@ constexpr float kControllerScale = 0.007874016f;  // 1/127
 
 }  // namespace
 
-int32_t SynthPlugin::processEvents(vst::VstEvents* events) {
-  for (int32_t i = 0; i < events->numEvents; ++i) {
-    const vst::VstEvent* event = vst::eventAt(events, i);
-    if (event && event->type == vst::kVstMidiType)
-      handleMidi(*reinterpret_cast<const vst::VstMidiEvent*>(event));
-  }
-  return 1;
-}
-
-void SynthPlugin::handleMidi(const vst::VstMidiEvent& event) {
-  const int32_t status = static_cast<uint8_t>(event.midiData[0]) & 0xF0;
-  const int32_t data1 = static_cast<uint8_t>(event.midiData[1]);
-  const int32_t data2 = static_cast<uint8_t>(event.midiData[2]);
+void Synth::midi(const uint8_t* bytes, int32_t size, int32_t frame, int32_t detune) {
+  if (!bytes || size < 1) return;
+  // Bytes a short message lacks read as 0.
+  const int32_t status = bytes[0] & 0xF0;
+  const int32_t data1 = size > 1 ? bytes[1] : 0;
+  const int32_t data2 = size > 2 ? bytes[2] : 0;
   switch (status) {
     case 0x80:
     case 0x90: {
@@ -31,7 +26,7 @@ void SynthPlugin::handleMidi(const vst::VstMidiEvent& event) {
       if (status == 0x80 || velocity == 0)
         noteOff(note);
       else
-        noteOn(velocity, note, event.detune, event.deltaFrames);
+        noteOn(velocity, note, detune, frame);
       break;
     }
     case 0xE0: {
@@ -49,8 +44,9 @@ void SynthPlugin::handleMidi(const vst::VstMidiEvent& event) {
       }
       const int32_t parameter = controllerMap[data1];
       if (parameter >= 0 && parameter < params::kNumParams) {
-        setParameter(parameter, static_cast<float>(data2) * kControllerScale);
-        updateDisplay();
+        applyOwnChange(parameter, static_cast<float>(data2) * kControllerScale);
+        if (InstrumentListener* host = listener.load(std::memory_order_relaxed))
+          host->displayChanged();
       }
       break;
     }
@@ -59,7 +55,7 @@ void SynthPlugin::handleMidi(const vst::VstMidiEvent& event) {
   }
 }
 
-void SynthPlugin::noteOn(int32_t velocity, int32_t note, int32_t detune, int32_t deltaFrames) {
+void Synth::noteOn(int32_t velocity, int32_t note, int32_t detune, int32_t deltaFrames) {
   const int32_t count = voiceCount;
   int32_t chosen = -1;
   // A free voice with nothing pending.
@@ -101,7 +97,9 @@ void SynthPlugin::noteOn(int32_t velocity, int32_t note, int32_t detune, int32_t
   nextVoice = (chosen + 1) % count;
 }
 
-void SynthPlugin::noteOff(int32_t note) {
+void Synth::noteOff(int32_t note) {
   for (auto& voice : voices)
     if (voice && voice->getCurrentNote() == note) voice->release();
 }
+
+}  // namespace core

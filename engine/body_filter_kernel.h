@@ -1,0 +1,246 @@
+// The body filters of all lanes for one sample frame, written once for any
+// SIMD width. `Pack` wraps a register of `Pack::kWidth` doubles with load,
+// store, set, add, sub, mul, div, negate, less-than masks (`Pack::M`) and
+// select, and says by `kFuseUpdate` whether it has the registers to run the
+// owed update in the same loop as the feedback sum. Every lane runs exactly the operations of `BodyFilter::process`, in
+// the same order. Three chains run side by side, row by row: the state update
+// owed from the lane's previous sample, the coefficient pass and the feedback
+// sum, which reads each state element just after the update has written it.
+// This sample's own update is left owed for the next call (or for
+// `BodyLaneState::settle`). Included only by the kernel sources, each built for
+// its instruction set: it calls no inline function, whose one out-of-line copy
+// the linker could otherwise take from a wider instruction set's file.
+#pragma once
+
+#include "engine/body_filter_lanes.h"
+
+namespace engine::lanes {
+
+constexpr int kLanes = BodyLaneState::kLanes;
+
+// Which lanes do what, as doubles so that packs compare them: a row j is
+// used where j < the lane's value.
+struct LaneRows {
+  double refreshing[kLanes];  // 1 where the lane recomputes its coefficients, else 0
+  double active[kLanes];      // the lane's order where it filters this frame, else 0
+  double fresh[kLanes];       // the lane's order where it recomputes, else 0
+  double owed[kLanes];        // the lane's order where an update is owed, else 0
+};
+
+// `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
+// (in activity, owed updates, order or refresh), so every result is selected per
+// lane; when false, every lane filters and owes an update, with the same order
+// and the same refresh.
+template <class Pack, bool Refresh, bool Masked>
+void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
+                double* output) {
+  using V = typename Pack::V;
+  using M = typename Pack::M;
+  constexpr int W = Pack::kWidth;
+  constexpr int G = kLanes / W;
+  const double* A = f.coefficientsA;
+  const double* B = f.coefficientsB;
+  double* C = f.effective;
+  double* S = f.state;
+
+  V lambda[G], negLambda[G], morph[G], gain[G], k[G], order[G], freshRows[G], owedRows[G];
+  M refresh[G];
+  V p[G], d[G], sigma[G];
+  V previousW[G], sum[G], previousU[G], olderU[G], previousC[G];
+  // The owed update: its warping, all-pass chain, last old state element and
+  // the coefficient it used (row j - 1 of the effective set before this pass).
+  V owedLambda[G], pass[G], b[G], older[G], usedC[G];
+  const V zero = Pack::set(0.0);
+  const V one = Pack::set(1.0);
+  for (int g = 0; g < G; ++g) {
+    lambda[g] = Pack::load(frame.lambda + g * W);
+    negLambda[g] = Pack::negate(lambda[g]);
+    morph[g] = Pack::load(frame.morph + g * W);
+    gain[g] = Pack::load(f.gain + g * W);
+    k[g] = Pack::load(f.warpFactor + g * W);
+    if constexpr (Masked) {
+      refresh[g] = Pack::less(Pack::set(0.5), Pack::load(lanes.refreshing + g * W));
+      order[g] = Pack::load(lanes.active + g * W);
+      freshRows[g] = Pack::load(lanes.fresh + g * W);
+      owedRows[g] = Pack::load(lanes.owed + g * W);
+    }
+    if constexpr (Refresh) {
+      const V warpFactor = Pack::sub(one, Pack::mul(lambda[g], lambda[g]));
+      k[g] = Masked ? Pack::select(refresh[g], warpFactor, k[g]) : warpFactor;
+    }
+    p[g] = one;
+    d[g] = negLambda[g];
+    sigma[g] = zero;
+    olderU[g] = zero;
+    owedLambda[g] = Pack::load(f.owedLambda + g * W);
+  }
+
+  // Coefficient j of group g: recomputed (and stored) where due, else the
+  // stored one. Keeps the stored one in usedC for the owed update's next row.
+  auto coefficient = [&](int g, int j, const V& row) {
+    const int at = j * kLanes + g * W;
+    const V stored = Pack::load(C + at);
+    usedC[g] = stored;
+    if constexpr (!Refresh) {
+      return stored;
+    } else {
+      const V a = Pack::load(A + at);
+      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
+                      gain[g]);
+      const V cd = Pack::mul(d[g], c);
+      const V t = Pack::sub(d[g], Pack::mul(p[g], c));
+      p[g] = Pack::sub(p[g], cd);
+      d[g] = Pack::mul(negLambda[g], t);
+      if constexpr (Masked) {
+        const M fresh = Pack::less(row, freshRows[g]);
+        sigma[g] = Pack::select(fresh, Pack::add(sigma[g], cd), sigma[g]);
+        c = Pack::select(fresh, c, stored);
+      } else {
+        sigma[g] = Pack::add(sigma[g], cd);
+      }
+      Pack::store(C + at, c);
+      return c;
+    }
+  };
+
+  // Row 0: the owed update starts (element 0 is never written), the first
+  // coefficient and the start of the feedback sum.
+  for (int g = 0; g < G; ++g) {
+    const V y = Pack::load(f.owedOutput + g * W);
+    older[g] = Pack::load(S + g * W);
+    pass[g] = Pack::add(Pack::mul(owedLambda[g], older[g]), y);
+    b[g] = y;
+    const V c = coefficient(g, 0, zero);
+    const V w = Pack::mul(k[g], older[g]);
+    sum[g] = Pack::mul(c, w);
+    previousU[g] = Pack::mul(Pack::negate(c), w);
+    previousW[g] = w;
+    previousC[g] = c;
+  }
+  // The owed update writes element j with coefficient j - 1 as it was before
+  // this pass.
+  auto update = [&](int g, int j, const V& row, const V& c) {
+    const int at = j * kLanes + g * W;
+    const V old = Pack::load(S + at);
+    const V e = Pack::sub(older[g], Pack::mul(owedLambda[g], pass[g]));
+    V updated = Pack::sub(Pack::add(e, Pack::mul(owedLambda[g], old)), Pack::mul(b[g], c));
+    b[g] = Pack::sub(b[g], Pack::mul(e, c));
+    pass[g] = updated;
+    if constexpr (Masked) updated = Pack::select(Pack::less(row, owedRows[g]), updated, old);
+    Pack::store(S + at, updated);
+    older[g] = old;
+    return updated;
+  };
+  if constexpr (!Pack::kFuseUpdate) {
+    // Narrow registers: the update runs first, on its own, so that fewer values
+    // are live at once.
+    for (int j = 1; j < rows; ++j) {
+      const V row = Pack::set(static_cast<double>(j));
+      // Row 0 of the effective set may already be recomputed: its old value is in usedC.
+      for (int g = 0; g < G; ++g)
+        update(g, j, row, j == 1 ? usedC[g] : Pack::load(C + (j - 1) * kLanes + g * W));
+    }
+  }
+  for (int j = 1; j < rows; ++j) {
+    const int r = j * kLanes;
+    const V row = Pack::set(static_cast<double>(j));
+    for (int g = 0; g < G; ++g) {
+      // The feedback sum reads element j as the owed update has left it.
+      V element;
+      if constexpr (Pack::kFuseUpdate) {
+        element = update(g, j, row, usedC[g]);
+      } else {
+        element = Pack::load(S + r + g * W);
+      }
+      const V c = coefficient(g, j, row);
+      const V w = Pack::add(
+          Pack::mul(k[g], element),
+          Pack::mul(lambda[g], Pack::sub(Pack::mul(previousC[g], olderU[g]), previousW[g])));
+      const V cw = Pack::mul(c, w);
+      if constexpr (Masked) {
+        sum[g] = Pack::select(Pack::less(row, order[g]), Pack::add(sum[g], cw), sum[g]);
+      } else {
+        sum[g] = Pack::add(sum[g], cw);
+      }
+      olderU[g] = previousU[g];
+      previousU[g] = Pack::sub(previousU[g], cw);
+      previousW[g] = w;
+      previousC[g] = c;
+    }
+  }
+
+  // The output; its own state update is now owed.
+  for (int g = 0; g < G; ++g) {
+    V normaliser = Pack::load(f.normaliser + g * W);
+    if constexpr (Refresh) {
+      const V fresh = Pack::div(one, Pack::sub(one, sigma[g]));
+      normaliser = Masked ? Pack::select(refresh[g], fresh, normaliser) : fresh;
+      Pack::store(f.normaliser + g * W, normaliser);
+      Pack::store(f.warpFactor + g * W, k[g]);
+    }
+    const V y = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
+    Pack::store(output + g * W, y);
+  }
+}
+
+template <class Pack>
+void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
+  LaneRows lanes;
+  double y[kLanes];
+  int rows = 0;
+  int active = 0;
+  int owing = 0;
+  int refreshing = 0;
+  bool sameOrder = true;
+  for (int l = 0; l < kLanes; ++l) {
+    const bool on = frame.active[l];
+    const bool owed = f.updateOwed[l];
+    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
+    const bool fresh = on && f.processCount[l] % interval == 0;
+    const double n = f.order[l];
+    lanes.refreshing[l] = fresh ? 1.0 : 0.0;
+    lanes.active[l] = on ? n : 0.0;
+    lanes.fresh[l] = fresh ? n : 0.0;
+    lanes.owed[l] = owed ? n : 0.0;
+    if ((on || owed) && f.order[l] > rows) rows = f.order[l];
+    active += on ? 1 : 0;
+    owing += owed ? 1 : 0;
+    refreshing += fresh ? 1 : 0;
+    sameOrder = sameOrder && f.order[l] == f.order[0];
+  }
+  if (active == 0) {
+    // Nothing to filter: owed updates stay owed until the lane is used again.
+    return;
+  }
+  // Other lanes run too, on their own values, but keep what they held.
+  const bool uniform = active == kLanes && owing == kLanes && sameOrder && rows >= 1;
+  if (uniform && refreshing == kLanes) {
+    filterRows<Pack, true, false>(f, frame, lanes, rows, y);
+  } else if (uniform && refreshing == 0) {
+    filterRows<Pack, false, false>(f, frame, lanes, rows, y);
+  } else if (refreshing == 0) {
+    filterRows<Pack, false, true>(f, frame, lanes, rows, y);
+  } else {
+    filterRows<Pack, true, true>(f, frame, lanes, rows, y);
+  }
+  for (int l = 0; l < kLanes; ++l) {
+    f.updateOwed[l] = false;
+    if (!frame.active[l]) continue;
+    double out = y[l];
+    constexpr double kLevel = BodyLaneState::kRunawayLevel;
+    if (!(out <= kLevel && out >= -kLevel)) {
+      // The run-away guard of the single filter: this lane is silenced.
+      f.resetLane(l);
+      out = 0.0;
+    } else {
+      f.owedOutput[l] = out;
+      f.owedLambda[l] = frame.lambda[l];
+      f.updateOwed[l] = true;
+    }
+    f.lastOutput[l] = out;
+    ++f.processCount[l];
+    output[l] = out;
+  }
+}
+
+}  // namespace engine::lanes

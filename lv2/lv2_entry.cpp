@@ -1,0 +1,49 @@
+// The LV2 entry point: static callbacks that find the instance and forward.
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+
+#include <cstring>
+
+#include "lv2/lv2_plugin.h"
+
+namespace {
+
+lv2::Lv2Plugin* self(LV2_Handle handle) { return static_cast<lv2::Lv2Plugin*>(handle); }
+
+LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*,
+                       const LV2_Feature* const* features) {
+  return lv2::Lv2Plugin::create(rate, features);
+}
+
+void connectPort(LV2_Handle h, uint32_t port, void* data) { self(h)->connectPort(port, data); }
+void activate(LV2_Handle h) { self(h)->activate(); }
+void run(LV2_Handle h, uint32_t frames) { self(h)->run(frames); }
+void deactivate(LV2_Handle h) { self(h)->deactivate(); }
+void cleanup(LV2_Handle h) { delete self(h); }
+
+LV2_State_Status save(LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle,
+                      uint32_t, const LV2_Feature* const*) {
+  return self(h)->save(store, handle);
+}
+
+LV2_State_Status restore(LV2_Handle h, LV2_State_Retrieve_Function retrieve,
+                         LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
+  return self(h)->restore(retrieve, handle);
+}
+
+const LV2_State_Interface kState = {save, restore};
+
+const void* extensionData(const char* uri) {
+  if (uri && std::strcmp(uri, LV2_STATE__interface) == 0) return &kState;
+  return nullptr;
+}
+
+const LV2_Descriptor kDescriptor = {lv2::kPluginUri, instantiate, connectPort,  activate, run,
+                                    deactivate,      cleanup,     extensionData};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(
+    uint32_t index) {
+  return index == 0 ? &kDescriptor : nullptr;
+}
