@@ -4,13 +4,8 @@
 // gesture of parameter events.
 // gtest and the toolkit first: the X11 headers define macros such as None.
 #include "clap_fixture.h"
-#include "editor/host_window_support.h"
-#include "editor/xvfb_support.h"
+#include "editor/x11_editor_window.h"
 #include "params/parameter_table.h"
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// clang-format on
 #include <chrono>
 #include <thread>
 
@@ -64,28 +59,9 @@ class ClapGuiTest : public ::testing::Test {
     plugin->fireTimers();
     std::this_thread::sleep_for(5ms);
   }
-  EditorImage grab() {
-    XSync(display, False);
-    XImage* image = XGetImage(display, editor, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    EditorImage shot;
-    if (!image) return shot;
-    shot.width = kWidth;
-    shot.height = kHeight;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        shot.pixels.push_back(uint32_t(XGetPixel(image, x, y) & 0xFFFFFF));
-    XDestroyImage(image);
-    return shot;
-  }
+  EditorImage grab() { return x11_editor_window::grab(display, editor); }
   size_t idleUntilShown(const EditorImage& expected) {
-    size_t differing = expected.pixels.size();
-    for (auto end = std::chrono::steady_clock::now() + 2s;
-         std::chrono::steady_clock::now() < end;) {
-      idle();
-      differing = differingPixels(grab(), expected);
-      if (differing == 0) break;
-    }
-    return differing;
+    return x11_editor_window::idleUntilShown(display, editor, expected, [&] { idle(); });
   }
 
   Display* display = nullptr;
@@ -129,39 +105,13 @@ TEST_F(ClapGuiTest, XdotoolDragReachesTheHostAsOneGesture) {
   ASSERT_TRUE(open());
   idle();
   const std::vector<CPoint> path = volumeDragPath();
-  std::vector<std::string> args = {"xdotool"};
-  auto moveTo = [&](CPoint pt) {
-    args.insert(args.end(), {"mousemove", "--window", std::to_string(editor), std::to_string(pt.h),
-                             std::to_string(pt.v), "sleep", "0.05"});
-  };
-  moveTo(path.front());
-  args.insert(args.end(), {"mousedown", "1", "sleep", "0.1"});
-  for (size_t i = 1; i < path.size(); ++i) moveTo(path[i]);
-  args.insert(args.end(), {"mouseup", "1"});
-  const pid_t drag = spawn(args);
-  ASSERT_GT(drag, 0);
-  int status = 0;
-  pid_t ended = 0;
   // The host's audio thread runs blocks meanwhile and collects what is sent.
   std::vector<claphost::Instance::Sent> sent;
-  for (auto end = std::chrono::steady_clock::now() + 10s;
-       ended == 0 && std::chrono::steady_clock::now() < end;) {
+  ASSERT_TRUE(x11_editor_window::xdotoolDrag(editor, path, [&] {
     idle();
     plugin->process(64);
     sent.insert(sent.end(), plugin->sent.begin(), plugin->sent.end());
-    ended = waitpid(drag, &status, WNOHANG);
-  }
-  if (ended == 0) {
-    kill(drag, SIGKILL);
-    waitpid(drag, &status, 0);
-    FAIL() << "xdotool did not finish";
-  }
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  for (int i = 0; i < 5; ++i) {
-    idle();
-    plugin->process(64);
-    sent.insert(sent.end(), plugin->sent.begin(), plugin->sent.end());
-  }
+  }));
 
   ASSERT_GE(sent.size(), 3u);
   EXPECT_EQ(sent.front().type, clap::kParamGestureBegin);

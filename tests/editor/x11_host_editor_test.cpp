@@ -3,13 +3,8 @@
 // The window shows what the headless layer draws, and a drag made by xdotool
 // moves the " Volume " knob with the host told of the gesture.
 // gtest and the toolkit first: the X11 headers define macros such as None.
-#include "host_window_support.h"
 #include "plugin_fixture.h"
-#include "xvfb_support.h"
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// clang-format on
+#include "x11_editor_window.h"
 #include <chrono>
 #include <string>
 #include <thread>
@@ -61,30 +56,9 @@ class X11HostEditor : public ::testing::Test {
     plugin->dispatch(vst::effEditIdle);
     std::this_thread::sleep_for(10ms);
   }
-  EditorImage grab() {
-    XSync(display, False);
-    XImage* image = XGetImage(display, editorWindow, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    EditorImage shot;
-    if (!image) return shot;
-    shot.width = kWidth;
-    shot.height = kHeight;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        shot.pixels.push_back(uint32_t(XGetPixel(image, x, y) & 0xFFFFFF));
-    XDestroyImage(image);
-    return shot;
-  }
-  // Idles until the window shows the expected pixels (or two seconds pass);
-  // answers how many pixels differ.
+  EditorImage grab() { return x11_editor_window::grab(display, editorWindow); }
   size_t idleUntilShown(const EditorImage& expected) {
-    size_t differing = expected.pixels.size();
-    for (auto end = std::chrono::steady_clock::now() + 2s;
-         std::chrono::steady_clock::now() < end;) {
-      idle();
-      differing = differingPixels(grab(), expected);
-      if (differing == 0) break;
-    }
-    return differing;
+    return x11_editor_window::idleUntilShown(display, editorWindow, expected, [&] { idle(); });
   }
 
   Display* display = nullptr;
@@ -118,34 +92,7 @@ TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
   plugin->clearCalls();
   idle();
 
-  // xdotool runs on its own: while the button is down the knob's tracking loop
-  // holds the host's idle call, reading the pointer from the server.
-  const std::string editorId = std::to_string(editorWindow);
-  std::vector<std::string> args = {"xdotool"};
-  auto moveTo = [&](CPoint p) {
-    args.insert(args.end(), {"mousemove", "--window", editorId, std::to_string(p.h),
-                             std::to_string(p.v), "sleep", "0.05"});
-  };
-  moveTo(path.front());
-  args.insert(args.end(), {"mousedown", "1", "sleep", "0.1"});
-  for (size_t i = 1; i < path.size(); ++i) moveTo(path[i]);
-  args.insert(args.end(), {"mouseup", "1"});
-  const pid_t drag = spawn(args);
-  ASSERT_GT(drag, 0);
-  int status = 0;
-  pid_t ended = 0;
-  for (auto end = std::chrono::steady_clock::now() + 10s;
-       ended == 0 && std::chrono::steady_clock::now() < end;) {
-    idle();
-    ended = waitpid(drag, &status, WNOHANG);
-  }
-  if (ended == 0) {
-    kill(drag, SIGKILL);
-    waitpid(drag, &status, 0);
-    FAIL() << "xdotool did not finish";
-  }
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  for (int i = 0; i < 5; ++i) idle();
+  ASSERT_TRUE(x11_editor_window::xdotoolDrag(editorWindow, path, [&] { idle(); }));
 
   const float after = plugin->getParameter(kVolume);
   EXPECT_NE(after, before);

@@ -2,14 +2,9 @@
 // server: it shows the VST 2 editor's pixels for the values the host sends,
 // and a knob dragged by xdotool becomes a write of that knob's port.
 // gtest and the toolkit first: the X11 headers define macros such as None.
-#include "editor/host_window_support.h"
-#include "editor/xvfb_support.h"
+#include "editor/x11_editor_window.h"
 #include "lv2_fixture.h"
 #include "params/program_bank.h"
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// clang-format on
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
@@ -84,29 +79,10 @@ class Lv2UiTest : public ::testing::Test {
   void send(uint32_t port, float value, uint32_t size = sizeof(float), uint32_t format = 0) {
     descriptor->port_event(handle, port, size, format, &value);
   }
-  EditorImage grab() {
-    XSync(display, False);
-    const auto window = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
-    XImage* image = XGetImage(display, window, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    EditorImage shot;
-    if (!image) return shot;
-    shot.width = kWidth;
-    shot.height = kHeight;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        shot.pixels.push_back(uint32_t(XGetPixel(image, x, y) & 0xFFFFFF));
-    XDestroyImage(image);
-    return shot;
-  }
+  EditorImage grab() { return x11_editor_window::grab(display, window()); }
+  Window window() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
   size_t idleUntilShown(const EditorImage& expected) {
-    size_t differing = expected.pixels.size();
-    for (auto end = std::chrono::steady_clock::now() + 2s;
-         std::chrono::steady_clock::now() < end;) {
-      idle();
-      differing = differingPixels(grab(), expected);
-      if (differing == 0) break;
-    }
-    return differing;
+    return x11_editor_window::idleUntilShown(display, window(), expected, [&] { idle(); });
   }
 
   static void record(LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t format,
@@ -172,32 +148,7 @@ TEST_F(Lv2UiTest, XdotoolDragWritesTheVolumePort) {
   ASSERT_NE(handle, nullptr);
   idle();
   const std::vector<CPoint> path = volumeDragPath();
-  const std::string editorId = std::to_string(reinterpret_cast<uintptr_t>(widget));
-  std::vector<std::string> args = {"xdotool"};
-  auto moveTo = [&](CPoint p) {
-    args.insert(args.end(), {"mousemove", "--window", editorId, std::to_string(p.h),
-                             std::to_string(p.v), "sleep", "0.05"});
-  };
-  moveTo(path.front());
-  args.insert(args.end(), {"mousedown", "1", "sleep", "0.1"});
-  for (size_t i = 1; i < path.size(); ++i) moveTo(path[i]);
-  args.insert(args.end(), {"mouseup", "1"});
-  const pid_t drag = spawn(args);
-  ASSERT_GT(drag, 0);
-  int status = 0;
-  pid_t ended = 0;
-  for (auto end = std::chrono::steady_clock::now() + 10s;
-       ended == 0 && std::chrono::steady_clock::now() < end;) {
-    idle();
-    ended = waitpid(drag, &status, WNOHANG);
-  }
-  if (ended == 0) {
-    kill(drag, SIGKILL);
-    waitpid(drag, &status, 0);
-    FAIL() << "xdotool did not finish";
-  }
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  for (int i = 0; i < 5; ++i) idle();
+  ASSERT_TRUE(x11_editor_window::xdotoolDrag(window(), path, [&] { idle(); }));
 
   // Only the Volume port is written, as a float control value, ending where
   // the VST 2 editor's same drag ends.
