@@ -11,55 +11,12 @@
 #include "clap_fixture.h"
 #include "params/parameter_table.h"
 #include "plugin_fixture.h"
+#include "reference_phrase.h"
 
 using namespace clap_support;
+using namespace reference_phrase;
 
 namespace {
-
-constexpr int kBlock = 256;
-constexpr int kBlocks = 80;
-
-struct Step {
-  int block;
-  std::vector<plughost::PluginInstance::Midi> midi;
-};
-
-// Notes, pitch bend and a mapped controller.
-const std::vector<Step> kPhrase = {
-    {0, {{0, 0x90, 48, 100}, {37, 0x90, 55, 80}}},
-    {20, {{5, 0x90, 64, 127}, {90, 0xE0, 0, 72}}},
-    {40, {{0, 0x80, 48, 0}, {3, 0xB0, 1, 20}}},
-    {60, {{11, 0x90, 72, 60}, {11, 0x90, 76, 60}}},
-};
-
-// Automation between blocks.
-constexpr int kChangeBlock = 30;
-constexpr float kWarpChange = 0.8f;
-
-void append(std::vector<float>& all, const std::vector<float>& l, const std::vector<float>& r) {
-  all.insert(all.end(), l.begin(), l.end());
-  all.insert(all.end(), r.begin(), r.end());
-}
-
-std::vector<float> renderVst(int program, float rate) {
-  plughost::PluginInstance::Options options;
-  options.sampleRate = rate;
-  auto plugin = testing_support::newInstance(options);
-  plugin->start();
-  plugin->dispatch(vst::effSetProgram, 0, program);
-  testing_support::StereoBuffers out(kBlock);
-  std::vector<float> silence(kBlock, 0.0f);
-  float* ins[2] = {silence.data(), silence.data()};
-  std::vector<float> all;
-  for (int block = 0; block < kBlocks; ++block) {
-    for (const Step& step : kPhrase)
-      if (step.block == block) plugin->sendMidi(step.midi);
-    if (block == kChangeBlock) plugin->setParameter(params::kWarp, kWarpChange);
-    plugin->processReplacing(ins, out.get(), kBlock);
-    append(all, out.left, out.right);
-  }
-  return all;
-}
 
 std::vector<float> renderClap(int program, double rate) {
   auto plugin = newClapInstance(rate, kBlock);
@@ -79,15 +36,6 @@ std::vector<float> renderClap(int program, double rate) {
   return all;
 }
 
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
-
-float peakOf(const std::vector<float>& v) {
-  float peak = 0.0f;
-  for (float s : v) peak = std::max(peak, std::fabs(s));
-  return peak;
-}
 
 }  // namespace
 

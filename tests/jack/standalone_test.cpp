@@ -18,10 +18,13 @@
 #include "jack_support.h"
 #include "params/parameter_table.h"
 #include "plugin_fixture.h"
+#include "reference_phrase.h"
 
 namespace {
 
 using namespace jack_support;
+using reference_phrase::peakOf;
+using reference_phrase::sameBits;
 
 JackServer* const server =
     static_cast<JackServer*>(::testing::AddGlobalTestEnvironment(new JackServer));
@@ -161,15 +164,6 @@ class PhrasePlayer {
   std::atomic<jack_nframes_t> start{0};
 };
 
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
-
-float peakOf(const std::vector<float>& v) {
-  float peak = 0.0f;
-  for (float s : v) peak = std::max(peak, std::fabs(s));
-  return peak;
-}
 
 class JackStandalone : public ::testing::Test {
  protected:

@@ -8,51 +8,12 @@
 #include "lv2/lv2_ports.h"
 #include "lv2_fixture.h"
 #include "plugin_fixture.h"
+#include "reference_phrase.h"
 
 using namespace lv2_support;
+using namespace reference_phrase;
 
 namespace {
-
-constexpr int kBlock = 256;
-constexpr int kBlocks = 80;
-
-struct Step {
-  int block;
-  std::vector<plughost::PluginInstance::Midi> midi;
-};
-
-// The regression phrase: notes, pitch bend and a mapped controller.
-const std::vector<Step> kPhrase = {
-    {0, {{0, 0x90, 48, 100}, {37, 0x90, 55, 80}}},
-    {20, {{5, 0x90, 64, 127}, {90, 0xE0, 0, 72}}},
-    {40, {{0, 0x80, 48, 0}, {3, 0xB0, 1, 20}}},
-    {60, {{11, 0x90, 72, 60}, {11, 0x90, 76, 60}}},
-};
-
-// A control change between blocks, as automation gives it.
-constexpr int kChangeBlock = 30;
-constexpr float kWarpChange = 0.8f;
-
-std::vector<float> renderVst(int program, float rate) {
-  plughost::PluginInstance::Options options;
-  options.sampleRate = rate;
-  auto plugin = testing_support::newInstance(options);
-  plugin->start();
-  plugin->dispatch(vst::effSetProgram, 0, program);
-  testing_support::StereoBuffers out(kBlock);
-  std::vector<float> silence(kBlock, 0.0f);
-  float* ins[2] = {silence.data(), silence.data()};
-  std::vector<float> all;
-  for (int block = 0; block < kBlocks; ++block) {
-    for (const Step& step : kPhrase)
-      if (step.block == block) plugin->sendMidi(step.midi);
-    if (block == kChangeBlock) plugin->setParameter(params::kWarp, kWarpChange);
-    plugin->processReplacing(ins, out.get(), kBlock);
-    all.insert(all.end(), out.left.begin(), out.left.end());
-    all.insert(all.end(), out.right.begin(), out.right.end());
-  }
-  return all;
-}
 
 std::vector<float> renderLv2(int program, float rate, bool inputsConnected = true) {
   auto plugin = newLv2Instance(rate, kBlock);
@@ -75,15 +36,6 @@ std::vector<float> renderLv2(int program, float rate, bool inputsConnected = tru
   return all;
 }
 
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
-
-float peakOf(const std::vector<float>& v) {
-  float peak = 0.0f;
-  for (float s : v) peak = std::max(peak, std::fabs(s));
-  return peak;
-}
 
 }  // namespace
 
