@@ -70,9 +70,13 @@ bool SynthEditor::open(void* parent) {
 
 bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   close();
+  if (frame) return false;  // still tracking a drag of the frame being closed
   loadBackground();
-  guiThread = std::this_thread::get_id();
+  guiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
   for (auto& pending : pendingChange) pending = false;
+  // Open before the controls read their values: a change that arrives from
+  // another thread while they are built is then shown at the next idle.
+  isOpen = true;
   postUpdate();
   frame = new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()),
                      std::move(window), this);
@@ -105,12 +109,20 @@ bool SynthEditor::openOn(std::unique_ptr<PlatformWindow> window) {
   knobFace->forget();
   knobHandle->forget();
   knobFace = knobHandle = nullptr;
-  isOpen = true;
   return true;
 }
 
 void SynthEditor::close() {
   isOpen = false;
+  if (frame && frame->isTracking()) {
+    // A host that closes the editor from its idle call during a drag: the
+    // tracking loop still runs on this frame. It ends at its next step; the
+    // frame goes at the next idle or open.
+    frame->endTracking();
+    closeDeferred = true;
+    return;
+  }
+  closeDeferred = false;
   delete frame;
   frame = nullptr;
 }
@@ -176,6 +188,10 @@ void SynthEditor::addSelector(CPanel* panel, ParamBinding& b, const CellLayout& 
 void SynthEditor::idle() {
   if (hook.isInIdle()) return;
   updateFlag = false;
+  if (closeDeferred) {
+    if (frame && !frame->isTracking()) close();
+    return;
+  }
   if (!frame) return;
   applyPendingChanges();
   frame->idle();
@@ -192,7 +208,7 @@ bool SynthEditor::setKnobMode(int32_t mode) {
 // Drawing waits for the next idle in either case.
 void SynthEditor::setParameter(int32_t index, float) {
   if (!isOpen || index < 0 || index >= kParamCount) return;
-  if (std::this_thread::get_id() == guiThread)
+  if (std::this_thread::get_id() == guiThread.load(std::memory_order_relaxed))
     showParameter(index);
   else
     pendingChange[size_t(index)] = true;

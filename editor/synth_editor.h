@@ -77,7 +77,8 @@ class SynthEditor : public AEffEditor, public CControlListener, public CEditorHo
   void* parentWindow = nullptr;
   std::atomic<bool> updateFlag{false};
   std::atomic<bool> isOpen{false};
-  std::thread::id guiThread;
+  bool closeDeferred = false;  // closed during a drag: the frame goes at the next idle
+  std::atomic<std::thread::id> guiThread;
   std::array<std::atomic<bool>, kParamCount> pendingChange{};
   CFrame* frame = nullptr;
   std::array<ParamBinding, kParamCount> bindings{};

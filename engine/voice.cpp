@@ -163,7 +163,8 @@ void Voice::loadBodyType(bool fromType1, bool toSetA) {
     coefficients = bodyTypeTable(nextRandom() % 9);
   } else {
     double* scratch = engine.randomBodyCoefs(fromType1);
-    const uint32_t clock = static_cast<uint32_t>(engine.sampleCounter.get()) + (fromType1 ? 1u : 0u);
+    const uint32_t clock =
+        static_cast<uint32_t>(engine.sampleCounter.get()) + (fromType1 ? 1u : 0u);
     const int32_t seed = index == 10 ? static_cast<int32_t>(clock) : currentNote;
     generateRandomCoefficients(scratch, seed, kMaxBodyOrder);
     coefficients = scratch;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -80,8 +81,33 @@ bool SynthPlugin::getProgramNameIndexed(int32_t, int32_t index, char* text) {
 
 bool SynthPlugin::copyProgram(int32_t destination) {
   if (!bank || destination < 0 || destination >= params::kNumPrograms) return false;
-  bank->programs[destination] = currentRecord();
+  params::ProgramRecord& to = bank->programs[destination];
+  const params::ProgramRecord& from = currentRecord();
+  if (&to == &from) return true;
+  for (int32_t i = 0; i < params::kNumParams; ++i)
+    storeValue(to, i, std::atomic_ref<const float>(from.values[i]).load(std::memory_order_relaxed));
+  std::memcpy(to.name, from.name, params::kNameSize);
   return true;
+}
+
+// Record values change from every thread (parameter changes store into the
+// current record): each is stored as one relaxed 4-byte store, never as a
+// byte copy that another thread's store could interleave with.
+void SynthPlugin::storeValue(params::ProgramRecord& record, int32_t index, float value) {
+  std::atomic_ref<float>(record.values[index]).store(value, std::memory_order_relaxed);
+}
+
+void SynthPlugin::storeRecords(const unsigned char* bytes, int32_t count, int32_t first) {
+  for (int32_t r = 0; r < count; ++r) {
+    params::ProgramRecord& record = bank->programs[first + r];
+    const unsigned char* from = bytes + size_t(r) * sizeof(params::ProgramRecord);
+    for (int32_t i = 0; i < params::kNumParams; ++i) {
+      float value;
+      std::memcpy(&value, from + size_t(i) * sizeof(float), sizeof(float));
+      storeValue(record, i, value);
+    }
+    std::memcpy(record.name, from + offsetof(params::ProgramRecord, name), params::kNameSize);
+  }
 }
 
 void SynthPlugin::getParameterLabel(int32_t index, char* label) {
@@ -111,10 +137,10 @@ int32_t SynthPlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   if (!bank) return 0;
   if (isPreset) {
     if (byteSize != sizeof(params::ProgramRecord)) return 0;
-    std::memcpy(&currentRecord(), data, sizeof(params::ProgramRecord));
+    storeRecords(static_cast<const unsigned char*>(data), 1, curProgram.load());
   } else {
     if (byteSize != sizeof(params::ProgramBank)) return 0;
-    std::memcpy(bank, data, sizeof(params::ProgramBank));
+    storeRecords(static_cast<const unsigned char*>(data), params::kNumPrograms, 0);
   }
   // A stored name may come without its terminator; keep it inside its field.
   for (auto& record : bank->programs) record.name[params::kNameSize - 1] = '\0';

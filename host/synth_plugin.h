@@ -63,6 +63,9 @@ class SynthPlugin : public AudioEffectX, protected engine::EngineState {
   // One frame of every active voice, panned into a stereo pair.
   virtual void mixVoices(float inA, float inB, float& left, float& right);
   void handleMidi(const vst::VstMidiEvent& event);
+  // Stores into program records value by value (see the definition).
+  static void storeValue(params::ProgramRecord& record, int32_t index, float value);
+  void storeRecords(const unsigned char* bytes, int32_t count, int32_t first);
 
   params::ProgramBank* bank = nullptr;
   engine::LaneRenderer laneRenderer;

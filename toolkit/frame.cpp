@@ -26,7 +26,9 @@ CFrame::~CFrame() {
   frame = nullptr;  // the view part outlives the frame part: it must not call back
 }
 
-int32_t CFrame::getCurrentMouseButtons() { return window ? window->pointerButtons() : 0; }
+int32_t CFrame::getCurrentMouseButtons() {
+  return window && !trackingEnded ? window->pointerButtons() : 0;
+}
 
 CPoint CFrame::getCurrentMouseLocation() { return window ? window->pointerPosition() : CPoint(); }
 
@@ -66,7 +68,7 @@ void CFrame::windowPaint(const CRect& area) {
 }
 
 void CFrame::windowMouseDown(const CPoint& where, int32_t buttons) {
-  if (tracking || !(buttons & (kLButton | kMButton | kRButton))) return;
+  if (tracking || trackingEnded || !(buttons & (kLButton | kMButton | kRButton))) return;
   tracking = true;
   CDrawContext context(canvas, this);
   CPoint local = where;

@@ -32,6 +32,7 @@ class CFrame : public CViewContainer, public WindowEvents {
   static int32_t getKnobMode() { return knobMode.load(); }
 
   // The pointer now, read from the window system: usable in tracking loops.
+  // After endTracking() the buttons read as up, which ends any loop.
   int32_t getCurrentMouseButtons();
   CPoint getCurrentMouseLocation();
   // The drag idle hook: hands over to the editor.
@@ -44,6 +45,12 @@ class CFrame : public CViewContainer, public WindowEvents {
   // Offers a key to the focus view, then to the views from the last added back.
   int32_t onKeyDown(VstKeyCode& key) override;
   int32_t onKeyUp(VstKeyCode& key) override;
+
+  // True while a press is being tracked (the frame must not be deleted then).
+  bool isTracking() const { return tracking; }
+  // Ends the running tracking loop at its next step and ignores later presses:
+  // the frame is about to go.
+  void endTracking() { trackingEnded = true; }
 
   void windowPaint(const CRect& area) override;
   void windowMouseDown(const CPoint& where, int32_t buttons) override;
@@ -59,6 +66,7 @@ class CFrame : public CViewContainer, public WindowEvents {
   CEditorHost* editor = nullptr;
   CView* focusView = nullptr;
   bool tracking = false;
+  bool trackingEnded = false;
 
   static std::atomic<int32_t> knobMode;
 };

@@ -8,7 +8,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <cwchar>
 
 #include "resources/module_handle_win32.h"
 #include "toolkit/bitmap.h"
@@ -17,8 +19,19 @@
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuillstaveFrame";
 int classUsers = 0;
+
+// The window class is this module's own: a name that carries the module's
+// address, registered for the module only. Two copies of the DLL in one host
+// then never share a window procedure (one of which may be unloaded).
+const wchar_t* className() {
+  static wchar_t name[48] = {};
+  if (!name[0]) {
+    const auto address = reinterpret_cast<uintptr_t>(thisModule());
+    swprintf(name, 48, L"QuillstaveFrame%llx", static_cast<unsigned long long>(address));
+  }
+  return name;
+}
 
 bool held(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 
@@ -41,11 +54,10 @@ class Win32Window final : public PlatformWindow {
     if (classUsers++ == 0) {
       WNDCLASSEXW wc{};
       wc.cbSize = sizeof(wc);
-      wc.style = CS_GLOBALCLASS;
       wc.lpfnWndProc = &Win32Window::procedure;
       wc.hInstance = instance;
       wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-      wc.lpszClassName = kClassName;
+      wc.lpszClassName = className();
       RegisterClassExW(&wc);
     }
     BITMAPINFO info{};
@@ -58,8 +70,8 @@ class Win32Window final : public PlatformWindow {
     memoryDc = CreateCompatibleDC(nullptr);
     dib = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     previous = SelectObject(memoryDc, dib);
-    hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
-                           height, parent, nullptr, instance, this);
+    hwnd = CreateWindowExW(0, className(), L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                           width, height, parent, nullptr, instance, this);
     if (hwnd) DragAcceptFiles(hwnd, TRUE);
   }
 
@@ -71,7 +83,7 @@ class Win32Window final : public PlatformWindow {
     SelectObject(memoryDc, previous);
     DeleteObject(dib);
     DeleteDC(memoryDc);
-    if (--classUsers == 0) UnregisterClassW(kClassName, thisModule());
+    if (--classUsers == 0) UnregisterClassW(className(), thisModule());
   }
 
   Win32Window(const Win32Window&) = delete;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <mutex>
+#include <vector>
 
 #include "toolkit/bitmap.h"
 #include "toolkit/platform_window.h"
@@ -38,26 +40,62 @@ int32_t buttonOf(unsigned button) {
   }
 }
 
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+class X11Window;
+
+// Xlib has one error handler per process, and its default one ends the
+// process. While any editor window is open a handler of ours is installed: it
+// swallows the errors of our own connections (each window has its own) and
+// passes every other error on to the handler it replaced.
+struct OpenWindows {
+  std::mutex mutex;
+  std::vector<X11Window*> windows;
+  XErrorHandler previous = nullptr;
+};
+
+OpenWindows& openWindows() {
+  static OpenWindows open;
+  return open;
+}
+
+int onXError(Display* display, XErrorEvent* error);
 
 class X11Window final : public PlatformWindow {
  public:
   X11Window(Display* connection, Window parent, const CRect& size)
       : display(connection), drops(connection) {
+    attach();
     const int screen = DefaultScreen(display);
-    window =
-        XCreateSimpleWindow(display, parent, 0, 0, unsigned(size.width()), unsigned(size.height()),
-                            0, BlackPixel(display, screen), BlackPixel(display, screen));
+    // Our own 24-bit true-colour visual and colormap: the canvas pixels then
+    // suit the window whatever visual the host's window has (a 32-bit ARGB
+    // parent would refuse images of the default visual).
+    XVisualInfo info{};
+    if (XMatchVisualInfo(display, screen, 24, TrueColor, &info)) {
+      visual = info.visual;
+      depth = 24;
+      colormap = XCreateColormap(display, RootWindow(display, screen), visual, AllocNone);
+      XSetWindowAttributes attributes{};
+      attributes.colormap = colormap;
+      attributes.background_pixel = 0;
+      attributes.border_pixel = 0;
+      window = XCreateWindow(display, parent, 0, 0, unsigned(size.width()), unsigned(size.height()),
+                             0, depth, InputOutput, visual,
+                             CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+    } else {
+      visual = DefaultVisual(display, screen);
+      depth = DefaultDepth(display, screen);
+      window = XCreateSimpleWindow(display, parent, 0, 0, unsigned(size.width()),
+                                   unsigned(size.height()), 0, BlackPixel(display, screen),
+                                   BlackPixel(display, screen));
+    }
     XSelectInput(display, window, ExposureMask | ButtonPressMask | StructureNotifyMask);
     gc = XCreateGC(display, window, 0, nullptr);
-    visual = DefaultVisual(display, screen);
-    depth = DefaultDepth(display, screen);
     direct = visual->c_class == TrueColor && (depth == 24 || depth == 32) &&
              visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
              visual->blue_mask == 0xFF;
     drops.announce(window);
     XMapWindow(display, window);
-    // Wait for the server: the host may look for our window as soon as open returns.
+    // Wait for the server: the host may look for our window as soon as open
+    // returns, and a parent that does not exist shows up here.
     XSync(display, False);
   }
 
@@ -65,13 +103,23 @@ class X11Window final : public PlatformWindow {
     releaseImage();
     XFreeGC(display, gc);
     // The host may have destroyed its window, and ours with it, already: the
-    // error that follows must not end the host.
-    const XErrorHandler previous = XSetErrorHandler(&ignoreErrors);
-    XDestroyWindow(display, window);
+    // error handler swallows what follows.
+    if (!gone) XDestroyWindow(display, window);
+    if (colormap) XFreeColormap(display, colormap);
     XSync(display, False);
-    XSetErrorHandler(previous);
     XCloseDisplay(display);
+    detach();
   }
+
+  // False when the window could not be made (the parent does not exist).
+  bool usable() const { return !gone; }
+  // Called by the error handler for an error of this window's connection.
+  void noteError(const XErrorEvent& error) {
+    if (error.error_code == BadWindow || error.error_code == BadDrawable ||
+        error.error_code == BadMatch)
+      gone = true;
+  }
+  Display* connection() const { return display; }
 
   X11Window(const X11Window&) = delete;
   X11Window& operator=(const X11Window&) = delete;
@@ -79,6 +127,7 @@ class X11Window final : public PlatformWindow {
   void setEvents(WindowEvents* sink) override { events = sink; }
 
   void show(const CBitmap& canvas, const CRect& area) override {
+    if (gone) return;  // nothing is drawn once the window has been destroyed
     const CRect r = area.intersected(CRect(0, 0, canvas.getWidth(), canvas.getHeight()));
     if (r.isEmpty() || !wrap(canvas)) return;
     if (!direct) convert(canvas, r);
@@ -108,6 +157,7 @@ class X11Window final : public PlatformWindow {
   }
 
   bool handlePendingPaint() override {
+    if (gone) return false;
     XEvent e;
     while (XCheckTypedWindowEvent(display, window, Expose, &e)) queueExpose(e.xexpose);
     if (exposes.empty()) return false;
@@ -140,6 +190,24 @@ class X11Window final : public PlatformWindow {
     return image != nullptr && image->data != nullptr;
   }
 
+  void attach() {
+    OpenWindows& open = openWindows();
+    std::lock_guard<std::mutex> lock(open.mutex);
+    if (open.windows.empty()) open.previous = XSetErrorHandler(&onXError);
+    open.windows.push_back(this);
+  }
+
+  void detach() {
+    OpenWindows& open = openWindows();
+    std::lock_guard<std::mutex> lock(open.mutex);
+    std::erase(open.windows, this);
+    if (!open.windows.empty()) return;
+    // Hand the process back its handler, unless someone replaced ours since.
+    const XErrorHandler current = XSetErrorHandler(open.previous);
+    if (current != &onXError) XSetErrorHandler(current);
+    open.previous = nullptr;
+  }
+
   void releaseImage() {
     if (!image) return;
     if (direct) image->data = nullptr;  // the canvas is not ours to free
@@ -168,6 +236,10 @@ class X11Window final : public PlatformWindow {
   }
 
   void query() {
+    if (gone) {
+      buttons = 0;  // a tracking loop ends with the window
+      return;
+    }
     Window root, child;
     int rootX, rootY, x, y;
     unsigned state = 0;
@@ -182,6 +254,8 @@ class X11Window final : public PlatformWindow {
   }
 
   void dispatch(XEvent& e) {
+    if (e.type == DestroyNotify && e.xdestroywindow.window == window) gone = true;
+    if (gone) return;
     if (drops.handle(e, window, events)) return;
     if (e.xany.window != window) return;
     if (e.type == Expose) {
@@ -197,6 +271,8 @@ class X11Window final : public PlatformWindow {
 
   Display* display;
   Window window = 0;
+  Colormap colormap = 0;
+  bool gone = false;  // destroyed by the host, or never made
   GC gc = nullptr;
   Visual* visual = nullptr;
   int depth = 24;
@@ -210,12 +286,29 @@ class X11Window final : public PlatformWindow {
   int32_t buttons = 0;
 };
 
+int onXError(Display* display, XErrorEvent* error) {
+  OpenWindows& open = openWindows();
+  XErrorHandler previous;
+  {
+    std::lock_guard<std::mutex> lock(open.mutex);
+    for (X11Window* w : open.windows) {
+      if (w->connection() != display) continue;
+      w->noteError(*error);
+      return 0;
+    }
+    previous = open.previous;
+  }
+  return previous ? previous(display, error) : 0;
+}
+
 }  // namespace
 
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, const CRect& size) {
   if (!parent) return nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
-  return std::make_unique<X11Window>(
+  auto window = std::make_unique<X11Window>(
       display, static_cast<Window>(reinterpret_cast<uintptr_t>(parent)), size);
+  if (!window->usable()) return nullptr;
+  return window;
 }

@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev googletest libbenchmark-dev
           libx11-dev libfreetype-dev fonts-liberation2 libpng-dev
-          libsndfile1-dev libsmf-dev sox xvfb xauth xdotool x11-apps dpf-plugins-vst)
+          libsndfile1-dev libsmf-dev sox xvfb xauth xdotool x11-apps dpf-plugins-vst
+          clang libclang-rt-14-dev)
 if [[ ${1:-} == --with-wine ]]; then
   packages+=(g++-mingw-w64-i686 wine wine32:i386)
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

@@ -42,6 +42,7 @@ class FakePlugin : public AudioEffectX {
   // With reenter set, the host calls the editor's idle from inside its own.
   void masterIdle() override {
     ++masterIdles;
+    if (closeOnIdle && editor) editor->close();
     if (!reenter || !editor) return;
     auto* e = static_cast<SynthEditor*>(editor);
     e->postUpdate();
@@ -56,6 +57,7 @@ class FakePlugin : public AudioEffectX {
   int sets = 0;
   int masterIdles = 0;
   bool reenter = false;
+  bool closeOnIdle = false;  // the host closes the editor from its idle call
   bool pendingAfterReentry = false;
 };
 

@@ -177,4 +177,24 @@ TEST_F(EditorTest, DragHookPacesTheHostIdleAndIgnoresReentry) {
   EXPECT_EQ(clock.slept, 4u);
 }
 
+TEST_F(EditorTest, HostClosingTheEditorDuringADragEndsTheDrag) {
+  // The host's idle call, made from inside a knob's and then a bar's tracking
+  // loop, closes the editor: the loop ends and the frame goes at the next idle.
+  for (int32_t param : {22, 12}) {
+    open();
+    const CPoint at = inWindow(editor->binding(param).control, 10, 20);
+    std::vector<PointerState> drag(200, PointerState{CPoint(at.h, at.v - 1), kLButton});
+    window->scriptPointer(drag);
+    plugin.closeOnIdle = true;
+    clock.now += 200;  // the hook's first step is due at once
+    window->press(at, kLButton);
+    plugin.closeOnIdle = false;
+    EXPECT_EQ(plugin.masterIdles, param == 22 ? 1 : 2) << param;
+    EXPECT_EQ(plugin.gestures.back(), -(param + 1000)) << "the gesture ended";
+    ASSERT_NE(editor->getFrame(), nullptr);
+    editor->idle();
+    EXPECT_EQ(editor->getFrame(), nullptr);
+  }
+}
+
 }  // namespace

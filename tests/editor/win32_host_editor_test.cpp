@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -164,6 +165,47 @@ TEST_F(Win32HostEditor, SentInputDragMovesTheVolumeKnob) {
   const DragResult expected = headlessDrag(path);
   EXPECT_EQ(expected.value, after);
   EXPECT_EQ(idleUntilShown(expected.shown), 0u);
+}
+
+// Two copies of the DLL in one host: each has its own window class and
+// procedure, so the editor of one keeps working after the other is unloaded.
+TEST(Win32TwoModules, EditorOutlivesAnUnloadedCopyOfTheDll) {
+  ASSERT_TRUE(CopyFileW(L"quillstave.dll", L"quillstave-copy.dll", FALSE));
+  std::string error;
+  auto copy = plughost::PluginModule::load("quillstave-copy.dll", error);
+  ASSERT_TRUE(copy) << error;
+  auto windowFor = [] {
+    return CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  };
+  HWND copyHost = windowFor(), host = windowFor();
+  auto fromCopy = plughost::PluginInstance::create(*copy);
+  auto plugin = testing_support::newInstance();
+  ASSERT_TRUE(fromCopy && plugin);
+  // The copy opens first: before each module had its class, the second editor
+  // got the copy's class and procedure.
+  ASSERT_EQ(fromCopy->dispatch(vst::effEditOpen, 0, 0, copyHost), 1);
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, host), 1);
+  HWND copyEditor = GetWindow(copyHost, GW_CHILD), editor = GetWindow(host, GW_CHILD);
+  ASSERT_TRUE(copyEditor && editor);
+  EXPECT_NE(GetWindowLongPtrW(copyEditor, GWLP_WNDPROC), GetWindowLongPtrW(editor, GWLP_WNDPROC));
+
+  fromCopy->dispatch(vst::effEditClose);
+  fromCopy.reset();
+  copy.reset();  // unloads the copy
+  for (int i = 0; i < 10; ++i) {
+    InvalidateRect(editor, nullptr, FALSE);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    plugin->dispatch(vst::effEditIdle);
+  }
+  plugin->dispatch(vst::effEditClose);
+  DestroyWindow(host);
+  DestroyWindow(copyHost);
+  DeleteFileW(L"quillstave-copy.dll");
 }
 
 }  // namespace

@@ -216,4 +216,77 @@ TEST_F(X11HostEditor, XdotoolDragMovesTheVolumeKnob) {
   EXPECT_EQ(idleUntilShown(expected.shown), 0u);
 }
 
+// Hosts that get windows wrong must not lose their process: Xlib's default
+// error handler ends it. Each case runs in the host's own connection too.
+class X11HostMistakes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (server->pid <= 0) GTEST_SKIP() << "Xvfb is not installed";
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    plugin = testing_support::newInstance();
+    plugin->start();
+  }
+  void TearDown() override {
+    plugin.reset();
+    if (display) XCloseDisplay(display);
+  }
+  void idle(int turns) {
+    for (int i = 0; i < turns; ++i) {
+      plugin->setParameter(kVolume, float(i % 7) / 7.0f);  // something to draw
+      plugin->dispatch(vst::effEditIdle);
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  Window hostWindow(Visual* visual, int depth) {
+    XSetWindowAttributes a{};
+    a.colormap = XCreateColormap(display, DefaultRootWindow(display), visual, AllocNone);
+    Window w = XCreateWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, depth,
+                             InputOutput, visual, CWColormap | CWBorderPixel | CWBackPixel, &a);
+    XMapWindow(display, w);
+    XSync(display, False);
+    return w;
+  }
+  Display* display = nullptr;
+  std::unique_ptr<plughost::PluginInstance> plugin;
+};
+
+TEST_F(X11HostMistakes, HostDestroysItsWindowBeforeClosingTheEditor) {
+  const Window host = hostWindow(DefaultVisual(display, 0), DefaultDepth(display, 0));
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host))), 1);
+  idle(3);
+  XDestroyWindow(display, host);
+  XSync(display, False);
+  idle(10);
+  plugin->dispatch(vst::effEditClose);
+  EXPECT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, nullptr), 1);  // still alive
+  plugin->dispatch(vst::effEditClose);
+}
+
+TEST_F(X11HostMistakes, HostWindowWithAnAlphaVisualShowsTheEditor) {
+  XVisualInfo info{};
+  if (!XMatchVisualInfo(display, 0, 32, TrueColor, &info)) GTEST_SKIP() << "no 32-bit visual";
+  const Window host = hostWindow(info.visual, 32);
+  ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(host))), 1);
+  idle(10);
+  Window root, up, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, host, &root, &up, &children, &count);
+  ASSERT_EQ(count, 1u);
+  XWindowAttributes child{};
+  XGetWindowAttributes(display, children[0], &child);
+  XFree(children);
+  EXPECT_EQ(child.depth, 24);
+  plugin->dispatch(vst::effEditClose);
+  XDestroyWindow(display, host);
+}
+
+TEST_F(X11HostMistakes, ParentThatDoesNotExist) {
+  // The editor is built without a window; the host goes on.
+  EXPECT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x3FFFFF0))),
+            1);
+  idle(3);
+  plugin->dispatch(vst::effEditClose);
+}
+
 }  // namespace

@@ -33,8 +33,10 @@ Take playPhrase(SynthProbe& synth, int blocks = 520) {
     const std::vector<float> left = synth.render(256, &right);
     for (int i = 0; i < 256; ++i) {
       for (float s : {left[i], right[i]}) {
-        if (!std::isfinite(s)) ++take.nonFinite;
-        else take.peak = std::max(take.peak, std::fabs(s));
+        if (!std::isfinite(s))
+          ++take.nonFinite;
+        else
+          take.peak = std::max(take.peak, std::fabs(s));
       }
     }
   }
@@ -92,7 +94,6 @@ TEST(OutputSafety, RunawayStringsStopEarly) {
   printf("peak %g\n", take.peak);
   EXPECT_EQ(take.nonFinite, 0);
   EXPECT_LT(take.peak, 100.0f);  // +40 dBFS
-
 }
 
 TEST(OutputSafety, NonNumbersAtTheInputStopAVoiceOnlyWhileTheyLast) {
