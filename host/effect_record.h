@@ -256,6 +256,17 @@ constexpr int kMaxEffectNameLen = 32;
 constexpr int kMaxVendorStrLen = 64;
 constexpr int kMaxProductStrLen = 64;
 
+// The published layouts: pointer-sized fields and padding make the 64-bit
+// records larger, and every field must sit where the host expects it.
+constexpr bool kPointers64 = sizeof(void*) == 8;
+static_assert(offsetof(AEffect, numPrograms) == (kPointers64 ? 40 : 20));
+static_assert(offsetof(AEffect, resvd1) == (kPointers64 ? 64 : 40));
+static_assert(offsetof(AEffect, ioRatio) == (kPointers64 ? 92 : 60));
+static_assert(offsetof(AEffect, object) == (kPointers64 ? 96 : 64));
+static_assert(offsetof(AEffect, uniqueID) == (kPointers64 ? 112 : 72));
+static_assert(offsetof(AEffect, processReplacing) == (kPointers64 ? 120 : 80));
+static_assert(sizeof(AEffect) == (kPointers64 ? 192 : 144));
+static_assert(offsetof(VstEvents, events) == (kPointers64 ? 16 : 8));
 static_assert(sizeof(VstMidiEvent) == 32);
 static_assert(sizeof(VstEvent) == 32);
 static_assert(sizeof(VstPinProperties) == 128);

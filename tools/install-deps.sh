@@ -7,7 +7,7 @@ packages=(cmake g++ make pkg-config libgtest-dev googletest libbenchmark-dev
           libsndfile1-dev libsmf-dev sox xvfb xauth xdotool x11-apps dpf-plugins-vst
           clang libclang-rt-14-dev)
 if [[ ${1:-} == --with-wine ]]; then
-  packages+=(g++-mingw-w64-i686 wine wine32:i386)
+  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 wine32:i386)
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 fi
 sudo=""
