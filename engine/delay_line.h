@@ -66,6 +66,10 @@ class DelayLine {
   void fillNoise(float brightness);
   void fillSine();
 
+  // The buffer holds `capacity` samples and, after them, copies of the first
+  // kGuard samples, so that the taps past the end need no wrapping.
+  static constexpr int kGuard = 3;
+
   int capacity = 4;
   std::vector<float> buffer;
   std::vector<float> firstScratch;
@@ -115,15 +119,11 @@ inline void DelayLine::setTaps(const DelayTaps& t) {
 
 inline float DelayLine::tick(float input) {
   buffer[writeIndex] = input;
-  int tap1 = readIndex + 1;
-  if (tap1 >= capacity) tap1 -= capacity;
-  int tap2 = readIndex + 2;
-  if (tap2 >= capacity) tap2 -= capacity;
-  int tap3 = readIndex + 3;
-  if (tap3 >= capacity) tap3 -= capacity;
-  // The tap at readIndex is the oldest (node 3); tap3 is the youngest (node 0).
-  const float output =
-      h3 * buffer[readIndex] + h0 * buffer[tap3] + h1 * buffer[tap2] + h2 * buffer[tap1];
+  if (writeIndex < kGuard) buffer[capacity + writeIndex] = input;
+  // The tap at readIndex is the oldest (node 3); the one three after it is the
+  // youngest (node 0). The guard copies keep the four taps side by side.
+  const float* taps = buffer.data() + readIndex;
+  const float output = h3 * taps[0] + h0 * taps[3] + h1 * taps[2] + h2 * taps[1];
   if (++writeIndex >= capacity) writeIndex = 0;
   if (++readIndex >= capacity) readIndex = 0;
   lastOutputValue = output;

@@ -78,6 +78,14 @@ TEST(DelayLineDelay, ZeroDelayReturnsTheInput) {
   EXPECT_EQ(line.tick(-0.25f), -0.25f);
 }
 
+TEST(DelayLineDelay, TapsReadAcrossTheEndOfTheBuffer) {
+  // In a short line the four taps straddle the buffer's end at every turn.
+  DelayLine line(8);
+  line.setDelay(2.25f);
+  const std::vector<float> out = feedRamp(line, 100);
+  for (int n = 8; n < 100; ++n) ASSERT_NEAR(out[n], n - 2.25f, 1e-3f) << n;
+}
+
 TEST(DelayLineDelay, UnusableDelaysStayInsideTheBuffer) {
   DelayLine line(64);
   for (float delay : {-5.0f, std::numeric_limits<float>::quiet_NaN(), -0.5f}) {
