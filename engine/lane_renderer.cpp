@@ -29,7 +29,7 @@ void LaneRenderer::mix(Voice* const* voices, int32_t count, float inA, float inB
       s = voice->renderFromBody(step, filtered[voice->bodyLane()]);
       delays.delay[2 * i] = step.delayA;
       delays.delay[2 * i + 1] = step.delayB;
-      delaysDue = delaysDue || step.delayADue || step.delayBDue;
+      delaysDue |= step.delayADue | step.delayBDue;
     }
     const float pan = voice->getPan();
     left += s * pan;
