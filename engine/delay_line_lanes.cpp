@@ -14,7 +14,7 @@ void computeDelayTaps(DelayTapLanes& t) {
   const __m128 half = _mm_set1_ps(DelayLine::kHalf);
   const __m128 sign = _mm_set1_ps(-0.0f);
   for (int i = 0; i < DelayTapLanes::kLanes; i += 4) {
-    __m128 delay = _mm_load_ps(t.delay + i);
+    __m128 delay = _mm_loadu_ps(t.delay + i);
     // Negative and NaN delays become +0; the others at most the largest delay.
     delay = _mm_and_ps(_mm_cmpgt_ps(delay, zero), _mm_min_ps(largest, delay));
     // Rounded up: the delay lies in [0, 1e9], where truncation to an integer is exact.
@@ -29,12 +29,12 @@ void computeDelayTaps(DelayTapLanes& t) {
     const __m128 h1 = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(a, a2), a3), half);
     const __m128 h2 = _mm_mul_ps(_mm_xor_ps(_mm_mul_ps(_mm_mul_ps(a, a1), a3), sign), half);
     const __m128 h3 = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(a, a1), a2), sixth);
-    _mm_store_ps(t.ceiling + i, ceiling);
-    _mm_store_ps(t.fraction + i, fraction);
-    _mm_store_ps(t.h0 + i, h0);
-    _mm_store_ps(t.h1 + i, h1);
-    _mm_store_ps(t.h2 + i, h2);
-    _mm_store_ps(t.h3 + i, h3);
+    _mm_storeu_ps(t.ceiling + i, ceiling);
+    _mm_storeu_ps(t.fraction + i, fraction);
+    _mm_storeu_ps(t.h0 + i, h0);
+    _mm_storeu_ps(t.h1 + i, h1);
+    _mm_storeu_ps(t.h2 + i, h2);
+    _mm_storeu_ps(t.h3 + i, h3);
   }
 }
 

@@ -10,13 +10,13 @@ namespace engine {
 struct DelayTapLanes {
   static constexpr int kLanes = 16;
 
-  alignas(16) float delay[kLanes] = {};
-  alignas(16) float ceiling[kLanes] = {};
-  alignas(16) float fraction[kLanes] = {};
-  alignas(16) float h0[kLanes] = {};
-  alignas(16) float h1[kLanes] = {};
-  alignas(16) float h2[kLanes] = {};
-  alignas(16) float h3[kLanes] = {};
+  float delay[kLanes] = {};
+  float ceiling[kLanes] = {};
+  float fraction[kLanes] = {};
+  float h0[kLanes] = {};
+  float h1[kLanes] = {};
+  float h2[kLanes] = {};
+  float h3[kLanes] = {};
 
   DelayTaps at(int lane) const {
     return {ceiling[lane], fraction[lane], h0[lane], h1[lane], h2[lane], h3[lane]};
