@@ -216,7 +216,8 @@ void Voice::applyPushes() {
   if (due & kPushInterval) body.setRefreshInterval(pushedInterval);
 }
 
-float Voice::leakAtoB(float A, float B, float o) {
+// Called once per voice and sample, from this file only: inlined into the render.
+[[gnu::always_inline]] inline float Voice::leakAtoB(float A, float B, float o) {
   const float k = 1.0f - engine.raw(kLeakageCut);
   if (!(engine.leakShapeOn && envelopeB > kAudibleEnvelope)) {
     couplingState = A + (couplingState - A) * k + o;
@@ -371,7 +372,8 @@ float Voice::renderFromBody(VoiceStep& step, double bodyOutput) {
   return endSample(y, step);
 }
 
-float Voice::endSample(float y, VoiceStep& step) {
+// Called once per voice and sample, from this file only: inlined into the render.
+[[gnu::always_inline]] inline float Voice::endSample(float y, VoiceStep& step) {
   const EngineState& e = engine;
   y *= velocityGain;
 
