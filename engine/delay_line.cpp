@@ -6,7 +6,7 @@ namespace engine {
 
 DelayLine::DelayLine(int bufferSize)
     : capacity(std::max(bufferSize, 4)),
-      buffer(capacity, 0.0f),
+      buffer(capacity + kGuard, 0.0f),
       firstScratch(capacity, 0.0f),
       secondScratch(capacity, 0.0f),
       writeIndex(capacity - 1),
@@ -25,6 +25,7 @@ void DelayLine::fillExcitation(int seed, float brightness) {
   } else {
     fillSine();
   }
+  for (int i = 0; i < kGuard; ++i) buffer[capacity + i] = buffer[i];
   lastOutputValue = buffer[readIndex];
 }
 

@@ -1,6 +1,7 @@
 // Renders one sample frame of all voices with their body filters side by side:
 // each voice runs up to its body filter, the filters of every voice run
-// together in SIMD lanes, then each voice finishes its sample. The voices'
+// together in SIMD lanes, then each voice finishes its sample, and the taps of
+// the strings' new delays are derived together. The voices'
 // body filters live here, one lane each; the result is bit for bit that of
 // rendering the voices one after another.
 #pragma once
@@ -8,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/body_filter_lanes.h"
+#include "engine/delay_line_lanes.h"
 #include "engine/engine_state.h"
 #include "engine/voice.h"
 
@@ -32,6 +34,8 @@ class LaneRenderer {
   VoiceStep steps[kMaxVoices];
   BodyLaneFrame frame;
   double filtered[BodyLaneState::kLanes] = {};
+  // The strings' new delays: string A of voice i in lane 2i, string B in 2i + 1.
+  DelayTapLanes delays;
 };
 
 // The reference: each voice renders its whole sample before the next one starts.

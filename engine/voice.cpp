@@ -216,7 +216,8 @@ void Voice::applyPushes() {
   if (due & kPushInterval) body.setRefreshInterval(pushedInterval);
 }
 
-float Voice::leakAtoB(float A, float B, float o) {
+// Called once per voice and sample, from this file only: inlined into the render.
+[[gnu::always_inline]] inline float Voice::leakAtoB(float A, float B, float o) {
   const float k = 1.0f - engine.raw(kLeakageCut);
   if (!(engine.leakShapeOn && envelopeB > kAudibleEnvelope)) {
     couplingState = A + (couplingState - A) * k + o;
@@ -248,7 +249,14 @@ float Voice::render(float inA, float inB) {
   renderToBody(inA, inB, step);
   if (!step.sounding) return 0.0f;
   const double filtered = step.bodyRuns ? body.process(step.bodyInput, step.warp, step.morph) : 0.0;
-  return renderFromBody(step, filtered);
+  const float y = renderFromBody(step, filtered);
+  setDelays(step);
+  return y;
+}
+
+void Voice::setDelays(const VoiceStep& step) {
+  if (step.delayADue) stringA.setDelay(step.delayA);
+  if (step.delayBDue) stringB.setDelay(step.delayB);
 }
 
 void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
@@ -338,7 +346,7 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
   step.mixComplement = mixComplement;
 }
 
-float Voice::renderFromBody(const VoiceStep& step, double bodyOutput) {
+float Voice::renderFromBody(VoiceStep& step, double bodyOutput) {
   const float o = step.offset;
   float L1 = step.leakAB;
   float L2 = step.leakBA;
@@ -361,10 +369,11 @@ float Voice::renderFromBody(const VoiceStep& step, double bodyOutput) {
     stringB.tick(step.writeB + L1);
     y = step.a + (step.b - step.a) * step.mixComplement;
   }
-  return endSample(y);
+  return endSample(y, step);
 }
 
-float Voice::endSample(float y) {
+// Called once per voice and sample, from this file only: inlined into the render.
+[[gnu::always_inline]] inline float Voice::endSample(float y, VoiceStep& step) {
   const EngineState& e = engine;
   y *= velocityGain;
 
@@ -374,11 +383,12 @@ float Voice::endSample(float y) {
   ++samplesSinceStart;
   if (e.qualityHigh || samplesSinceStart % kLowQualityModulationInterval == 0) {
     const float bend = e.pitchBendRatioSmoothed;
-    if (delayLengthA > 0.0f)
-      stringA.setDelay((lfoA.tick() * e.raw(kLfoAAmp) + 1.0f) * bend * delayLengthA);
-    if (delayLengthB > 0.0f)
-      stringB.setDelay((lfoB.tick() * e.raw(kLfoBAmp) + 1.0f) * bend * delayLengthB);
+    step.delayADue = delayLengthA > 0.0f;
+    if (step.delayADue) step.delayA = (lfoA.tick() * e.raw(kLfoAAmp) + 1.0f) * bend * delayLengthA;
+    step.delayBDue = delayLengthB > 0.0f;
+    if (step.delayBDue) step.delayB = (lfoB.tick() * e.raw(kLfoBAmp) + 1.0f) * bend * delayLengthB;
   } else {
+    step.delayADue = step.delayBDue = false;
     lfoA.tick();
     lfoB.tick();
   }

@@ -51,6 +51,11 @@ struct VoiceStep {
   double bodyInput = 0.0;
   double warp = 0.0;
   double morph = 0.0;
+  // The second half leaves the strings' new delays here, when they are due.
+  bool delayADue = false;
+  bool delayBDue = false;
+  float delayA = 0.0f;
+  float delayB = 0.0f;
 };
 
 class Voice {
@@ -64,9 +69,15 @@ class Voice {
   float render(float inA, float inB);
   // The same render in two halves around the body filter, so that a renderer can
   // filter all voices together: the first half fills `step`; the second takes
-  // the filter's output (ignored unless step.bodyRuns) and returns the sample.
+  // the filter's output (ignored unless step.bodyRuns) and returns the sample,
+  // leaving the strings' new delays in `step`: they must be set before the
+  // next render, by setDelays or (as taps) by setStringTaps.
   void renderToBody(float inA, float inB, VoiceStep& step);
-  float renderFromBody(const VoiceStep& step, double bodyOutput);
+  float renderFromBody(VoiceStep& step, double bodyOutput);
+  void setDelays(const VoiceStep& step);
+  void setStringTaps(bool stringA, const DelayTaps& taps) {
+    (stringA ? this->stringA : stringB).setTaps(taps);
+  }
   int bodyLane() const { return lane; }
   // Becomes free; a full reset also drops the notes and clears every state.
   void reset(bool full);
@@ -97,7 +108,7 @@ class Voice {
 
  private:
   float leakAtoB(float A, float B, float offset);
-  float endSample(float y);
+  float endSample(float y, VoiceStep& step);
   void applyPushes();
 
   enum PushBits : uint32_t {

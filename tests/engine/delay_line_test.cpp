@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
+
+#include "engine/delay_line_lanes.h"
 
 namespace {
 
@@ -75,6 +78,14 @@ TEST(DelayLineDelay, ZeroDelayReturnsTheInput) {
   EXPECT_EQ(line.tick(-0.25f), -0.25f);
 }
 
+TEST(DelayLineDelay, TapsReadAcrossTheEndOfTheBuffer) {
+  // In a short line the four taps straddle the buffer's end at every turn.
+  DelayLine line(8);
+  line.setDelay(2.25f);
+  const std::vector<float> out = feedRamp(line, 100);
+  for (int n = 8; n < 100; ++n) ASSERT_NEAR(out[n], n - 2.25f, 1e-3f) << n;
+}
+
 TEST(DelayLineDelay, UnusableDelaysStayInsideTheBuffer) {
   DelayLine line(64);
   for (float delay : {-5.0f, std::numeric_limits<float>::quiet_NaN(), -0.5f}) {
@@ -118,6 +129,28 @@ TEST(DelayLineDelay, SmallCapacityIsRaisedToFourTaps) {
   line.tick(0.0f);
   line.tick(0.0f);
   EXPECT_EQ(line.tick(0.0f), 1.0f);
+}
+
+// The taps derived side by side carry the bits of the single delay's, at the
+// edges of the rounding and the limits too.
+TEST(DelayLineDelay, TapsSideBySideAreThoseOfOneDelay) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const float delays[] = {0.0f,       -0.0f,       -3.0f,   std::nanf(""), kInf,     -kInf,
+                          0.4999f,    1.0f,        2.75f,   400.25f,       8191.5f,  8192.0f,
+                          8388607.5f, 16777217.0f, 1.0e9f,  3.0e9f,        1.0e-30f, 7.0f + 1.0e-6f,
+                          123.456f,   0.99999994f, 5000.0f, 1.5f,          2.0f,     3.25f};
+  engine::DelayTapLanes lanes;
+  for (size_t first = 0; first < std::size(delays); first += engine::DelayTapLanes::kLanes) {
+    int n = 0;
+    for (; n < engine::DelayTapLanes::kLanes && first + n < std::size(delays); ++n)
+      lanes.delay[n] = delays[first + n];
+    engine::computeDelayTaps(lanes);
+    for (int i = 0; i < n; ++i) {
+      const engine::DelayTaps want = DelayLine::taps(lanes.delay[i]);
+      const engine::DelayTaps got = lanes.at(i);
+      EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << "delay " << lanes.delay[i];
+    }
+  }
 }
 
 }  // namespace
