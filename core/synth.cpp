@@ -22,8 +22,10 @@ Synth::Synth() {
   // The voices' noise tables are drawn from the generator: start it afresh so
   // that every instance gets the same tables, whatever ran before on this thread.
   engine::seedRandom(0);
-  for (int32_t i = 0; i < engine::kMaxVoices; ++i)
+  for (int32_t i = 0; i < engine::kMaxVoices; ++i) {
     voices[i].reset(new (std::nothrow) engine::Voice(*this, laneRenderer.bodies(), i));
+    voicePointers[i] = voices[i].get();
+  }
 
   initFactoryPresets();
   if (bank) setProgram(0);

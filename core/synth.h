@@ -73,6 +73,8 @@ class Synth : public Instrument, protected engine::EngineState {
   params::ProgramBank* bank = nullptr;
   engine::LaneRenderer laneRenderer;
   std::unique_ptr<engine::Voice> voices[engine::kMaxVoices];
+  // The same voices as plain pointers, as the renderers take them every frame.
+  engine::Voice* voicePointers[engine::kMaxVoices] = {};
   int32_t controllerMap[128];
   int32_t nextVoice = 0;
   std::atomic<int32_t> curProgram{0};

@@ -52,12 +52,10 @@ void Synth::mixVoices(float inA, float inB, float& left, float& right) {
   const float scale = 1.0f / static_cast<float>(count);
   inA *= scale;
   inB *= scale;
-  engine::Voice* active[engine::kMaxVoices];
-  for (int32_t i = 0; i < engine::kMaxVoices; ++i) active[i] = voices[i].get();
   if (voicesInTurn)
-    engine::mixVoicesInTurn(active, count, inA, inB, left, right);
+    engine::mixVoicesInTurn(voicePointers, count, inA, inB, left, right);
   else
-    laneRenderer.mix(active, count, inA, inB, left, right);
+    laneRenderer.mix(voicePointers, count, inA, inB, left, right);
   sampleCounter = static_cast<int32_t>(static_cast<uint32_t>(sampleCounter.get()) + 1u);
 }
 

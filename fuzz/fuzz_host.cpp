@@ -6,13 +6,6 @@
 #include <cstdlib>
 
 #include "host/create_instance.h"
-#include "host/module.h"
-
-// The module's globals, which the entry point's file defines in the plug-in.
-namespace module {
-void* instanceHandle = nullptr;
-std::atomic<bool> outOfMemory{false};
-}  // namespace module
 
 namespace fuzz {
 

@@ -7,11 +7,6 @@
 #include <windows.h>
 #endif
 
-namespace module {
-void* instanceHandle = nullptr;
-std::atomic<bool> outOfMemory{false};
-}  // namespace module
-
 #ifdef _WIN32
 // Exported as both "VSTPluginMain" and, through the module definition file, "main".
 extern "C" __declspec(dllexport) vst::AEffect* QS_VSTCALL VSTPluginMain(vst::HostCallback host) {

@@ -3,16 +3,9 @@
 #include <sys/stat.h>
 
 #include "host/create_instance.h"
-#include "host/module.h"
 #include "render/file_io.h"
 #include "render/preset_transfer.h"
 #include "render/sound_settings.h"
-
-// The module's statics, which a program that links the instrument defines.
-namespace module {
-void* instanceHandle = nullptr;
-std::atomic<bool> outOfMemory{false};
-}  // namespace module
 
 namespace standalone {
 

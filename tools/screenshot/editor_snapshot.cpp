@@ -11,12 +11,6 @@
 #include "toolkit/bitmap.h"
 #include "toolkit/window_headless.h"
 
-// This program is the module the instrument lives in.
-namespace module {
-void* instanceHandle = nullptr;
-std::atomic<bool> outOfMemory{false};
-}  // namespace module
-
 namespace screenshot {
 
 vst::AEffect* QS_VSTCALL linkedEntry(vst::HostCallback host) {
