@@ -72,6 +72,8 @@ class Synth : public Instrument, protected engine::EngineState {
 
   params::ProgramBank* bank = nullptr;
   engine::LaneRenderer laneRenderer;
+  // How the block being rendered renders its voices (voicesInTurn at its start).
+  bool renderInTurn = false;
   std::unique_ptr<engine::Voice> voices[engine::kMaxVoices];
   // The same voices as plain pointers, as the renderers take them every frame.
   engine::Voice* voicePointers[engine::kMaxVoices] = {};

@@ -21,6 +21,10 @@ void Synth::renderBlock(float* const* inputs, float* const* outputs, int32_t n, 
     const float* inRight = inputs ? inputs[1] : nullptr;
     float* left = outputs ? outputs[0] : nullptr;
     float* right = outputs ? outputs[1] : nullptr;
+    // The way of rendering is chosen for the whole block: the side-by-side
+    // renderer holds the voices' state in its lanes until the block ends.
+    renderInTurn = voicesInTurn;
+    if (!renderInTurn) laneRenderer.beginBlock(voicePointers);
     for (int32_t i = 0; i < n; ++i) {
       // Inputs are read before the outputs are written: the buffers may be shared.
       const float inA = inLeft ? inLeft[i] : 0.0f;
@@ -40,6 +44,7 @@ void Synth::renderBlock(float* const* inputs, float* const* outputs, int32_t n, 
       warpSmoothed = warp;
       pitchBendRatioSmoothed = bend;
     }
+    if (!renderInTurn) laneRenderer.endBlock(voicePointers);
   }
   // Land exactly on the targets so that nothing drifts across blocks.
   warpSmoothed = warpTarget;
@@ -52,7 +57,7 @@ void Synth::mixVoices(float inA, float inB, float& left, float& right) {
   const float scale = 1.0f / static_cast<float>(count);
   inA *= scale;
   inB *= scale;
-  if (voicesInTurn)
+  if (renderInTurn)
     engine::mixVoicesInTurn(voicePointers, count, inA, inB, left, right);
   else
     laneRenderer.mix(voicePointers, count, inA, inB, left, right);

@@ -10,6 +10,10 @@
 
 namespace engine {
 
+namespace lanes {
+struct StringLanes;
+}
+
 // Where a delay reads and how it interpolates, as `DelayLine::setDelay` derives
 // them from a delay in samples.
 struct DelayTaps {
@@ -63,6 +67,9 @@ class DelayLine {
   float sampleAt(int index) const { return buffer[index]; }
 
  private:
+  // The side-by-side render runs the strings of all voices at once.
+  friend struct lanes::StringLanes;
+
   void fillNoise(float brightness);
   void fillSine();
 

@@ -5,6 +5,11 @@
 
 namespace engine {
 
+namespace lanes {
+struct AdsrLanes;
+struct FollowerLanes;
+}  // namespace lanes
+
 // The four settings of an Adsr, in this order.
 struct AdsrSettings {
   float attackTime = 0.0f;    // seconds
@@ -72,6 +77,9 @@ class Adsr {
   float getValue() const { return value; }
 
  private:
+  // The side-by-side render runs the envelopes of all voices at once.
+  friend struct lanes::AdsrLanes;
+
   void computeSteps();
 
   float sampleRate = 44100.0f;
@@ -109,6 +117,8 @@ class EnvelopeFollower {
   void reset() { value = 0.0f; }
 
  private:
+  friend struct lanes::FollowerLanes;
+
   float value = 0.0f;
   float attackCoefficient = 0.0f;
   float releaseCoefficient = 0.9999f;

@@ -1,17 +1,15 @@
-// Renders one sample frame of all voices with their body filters side by side:
-// each voice runs up to its body filter, the filters of every voice run
-// together in SIMD lanes, then each voice finishes its sample, and the taps of
-// the strings' new delays are derived together. The voices'
-// body filters live here, one lane each; the result is bit for bit that of
-// rendering the voices one after another.
+// Renders the voices of a block side by side: their running state is taken
+// into SIMD lanes at the start of the block and given back at its end, and
+// every frame advances all voices at once, their body filters included. The
+// result is bit for bit that of rendering the voices one after another.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/body_filter_lanes.h"
-#include "engine/delay_line_lanes.h"
 #include "engine/engine_state.h"
 #include "engine/voice.h"
+#include "engine/voice_lanes.h"
 
 namespace engine {
 
@@ -23,19 +21,20 @@ class LaneRenderer {
   BodyLaneState& bodies() { return filters.lanes(); }
   BodyFilterLanes& bodyFilters() { return filters; }
 
+  // Around the frames of a block: the voices (kMaxVoices entries, null ones
+  // skipped) must not be rendered or changed otherwise in between.
+  void beginBlock(Voice* const* voices) { voiceLanes.load(voices); }
+  void endBlock(Voice* const* voices) { voiceLanes.store(voices); }
+
   // Mixes one frame of voices 0 … count - 1 (null entries skipped) into a stereo
   // pair, each voice panned by its pan after its render, in voice order.
-  void mix(Voice* const* voices, int32_t count, float inA, float inB, float& left, float& right);
+  void mix(Voice* const* voices, int32_t count, float inA, float inB, float& left, float& right) {
+    voiceLanes.mix(voices, count, inA, inB, filters, left, right);
+  }
 
  private:
   BodyFilterLanes filters{kMaxBodyOrder};
-  // One frame's hand-over between the halves of the voices' renders; kept here
-  // rather than built afresh on every frame.
-  VoiceStep steps[kMaxVoices];
-  BodyLaneFrame frame;
-  double filtered[BodyLaneState::kLanes] = {};
-  // The strings' new delays: string A of voice i in lane 2i, string B in 2i + 1.
-  DelayTapLanes delays;
+  VoiceLanes voiceLanes;
 };
 
 // The reference: each voice renders its whole sample before the next one starts.

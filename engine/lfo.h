@@ -6,6 +6,10 @@
 
 namespace engine {
 
+namespace lanes {
+struct LfoLanes;
+}
+
 // One cycle of 256 entries plus a guard entry equal to entry 0, so that
 // interpolation from the last entry needs no wrap.
 using WaveTable = std::array<float, 257>;
@@ -45,6 +49,9 @@ class Lfo {
   static const WaveTable& waveform(int code);
 
  private:
+  // The side-by-side render runs the LFOs of all voices at once.
+  friend struct lanes::LfoLanes;
+
   float sampleRate = 44100.0f;
   uint32_t phase = 0;      // top 8 bits: table index; low 24 bits: fraction
   uint32_t increment = 0;  // one full cycle is 2^32

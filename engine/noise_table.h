@@ -7,6 +7,10 @@
 
 namespace engine {
 
+namespace lanes {
+struct NoiseLanes;
+}
+
 class NoiseTable {
  public:
   // Takes `size` entries (at least 1) from the generator's current sequence
@@ -24,6 +28,8 @@ class NoiseTable {
   int getSize() const { return size; }
 
  private:
+  friend struct lanes::NoiseLanes;
+
   int size = 1;
   std::shared_ptr<const std::vector<float>> table;
   const float* values = nullptr;

@@ -15,6 +15,8 @@
 
 namespace engine {
 
+class VoiceLanes;
+
 enum VoiceState : int32_t {
   kVoiceSounding = 2,
   kVoiceFree = 6,
@@ -107,6 +109,9 @@ class Voice {
   PendingNote pending;
 
  private:
+  // Renders all voices side by side, on the voices' own state between blocks.
+  friend class VoiceLanes;
+
   float leakAtoB(float A, float B, float offset);
   float endSample(float y, VoiceStep& step);
   void applyPushes();
