@@ -169,7 +169,10 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     }
   }
 
-  // The output; its own state update is now owed.
+  // The output; its own state update is now owed. Output, warping and
+  // owed output are stored whole (for every lane, whether it filtered or not):
+  // the next frame loads them whole, and a load of values stored one by one
+  // would wait for the stores.
   for (int g = 0; g < G; ++g) {
     V normaliser = Pack::load(f.normaliser + g * W);
     if constexpr (Refresh) {
@@ -180,13 +183,14 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     }
     const V y = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
     Pack::store(output + g * W, y);
+    Pack::store(f.owedOutput + g * W, y);
+    Pack::store(f.owedLambda + g * W, lambda[g]);
   }
 }
 
 template <class Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
   LaneRows lanes;
-  double y[kLanes];
   int rows = 0;
   int active = 0;
   int owing = 0;
@@ -215,31 +219,29 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   // Other lanes run too, on their own values, but keep what they held.
   const bool uniform = active == kLanes && owing == kLanes && sameOrder && rows >= 1;
   if (uniform && refreshing == kLanes) {
-    filterRows<Pack, true, false>(f, frame, lanes, rows, y);
+    filterRows<Pack, true, false>(f, frame, lanes, rows, output);
   } else if (uniform && refreshing == 0) {
-    filterRows<Pack, false, false>(f, frame, lanes, rows, y);
+    filterRows<Pack, false, false>(f, frame, lanes, rows, output);
   } else if (refreshing == 0) {
-    filterRows<Pack, false, true>(f, frame, lanes, rows, y);
+    filterRows<Pack, false, true>(f, frame, lanes, rows, output);
   } else {
-    filterRows<Pack, true, true>(f, frame, lanes, rows, y);
+    filterRows<Pack, true, true>(f, frame, lanes, rows, output);
   }
   for (int l = 0; l < kLanes; ++l) {
     f.updateOwed[l] = false;
     if (!frame.active[l]) continue;
-    double out = y[l];
+    double out = output[l];
     constexpr double kLevel = BodyLaneState::kRunawayLevel;
     if (!(out <= kLevel && out >= -kLevel)) {
       // The run-away guard of the single filter: this lane is silenced.
       f.resetLane(l);
       out = 0.0;
+      output[l] = out;
     } else {
-      f.owedOutput[l] = out;
-      f.owedLambda[l] = frame.lambda[l];
       f.updateOwed[l] = true;
     }
     f.lastOutput[l] = out;
     ++f.processCount[l];
-    output[l] = out;
   }
 }
 

@@ -89,7 +89,7 @@ class BodyFilterLanes {
   Kernel getKernel() const { return kernel; }
 
   // Filters one sample in every active lane; `output` receives each active lane's
-  // result (the other entries are left as they are).
+  // result (the other entries receive meaningless values, or none).
   void process(const BodyLaneFrame& frame, double* output) { run(data, frame, output); }
 
  private:

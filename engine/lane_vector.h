@@ -37,6 +37,15 @@ inline void gatherFours(const float* const (&at)[kGroupLanes], Floats (&out)[4])
   out[2] = r2;
   out[3] = r3;
 }
+// value(i) for the lanes i whose bit is set, 0 for the others, called in lane order.
+template <class Value>
+inline Floats gatherLanes(uint32_t bits, Value value) {
+  const float v0 = bits & 1u ? value(0) : 0.0f;
+  const float v1 = bits & 2u ? value(1) : 0.0f;
+  const float v2 = bits & 4u ? value(2) : 0.0f;
+  const float v3 = bits & 8u ? value(3) : 0.0f;
+  return _mm_setr_ps(v0, v1, v2, v3);
+}
 // Two consecutive values from each address.
 inline void gatherPairs(const float* const (&at)[kGroupLanes], Floats& first, Floats& second) {
   const __m128d p0 = _mm_load_sd(reinterpret_cast<const double*>(at[0]));

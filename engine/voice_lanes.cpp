@@ -56,11 +56,11 @@ namespace lanes {
 template <class Copy>
 void StringLanes::exchange(DelayLine& line, int l, Copy copy) {
   buffer[l] = line.buffer.data();
-  capacity[l] = line.capacity;
-  copy(line.writeIndex, writeIndex[l]);
-  copy(line.readIndex, readIndex[l]);
-  copy(line.integerDelay, integerDelay[l]);
-  copy(line.fraction, fraction[l]);
+  lane(capacity, l) = line.capacity;
+  copy(line.writeIndex, lane(writeIndex, l));
+  copy(line.readIndex, lane(readIndex, l));
+  copy(line.integerDelay, lane(integerDelay, l));
+  copy(line.fraction, lane(fraction, l));
   copy(line.h0, lane(h0, l));
   copy(line.h1, lane(h1, l));
   copy(line.h2, lane(h2, l));
@@ -71,25 +71,26 @@ void StringLanes::exchange(DelayLine& line, int l, Copy copy) {
 void StringLanes::tick(int g, Floats input, uint32_t run) {
   // Each lane writes its sample and moves on; the four taps of every lane are
   // read into registers and interpolated side by side.
+  const Ints write = writeIndex[g];
+  const Ints read = readIndex[g];
+  const Ints size = capacity[g];
   const float* at[kGroupLanes];
   for (int i = 0; i < kGroupLanes; ++i) {
-    const int l = kGroupLanes * g + i;
-    float* samples = buffer[l];
-    const int32_t size = capacity[l];
-    const int32_t write = writeIndex[l];
-    const int32_t read = readIndex[l];
+    float* samples = buffer[kGroupLanes * g + i];
     if (run & (1u << i)) {
-      samples[write] = input[i];
-      if (write < DelayLine::kGuard) samples[size + write] = input[i];
-      writeIndex[l] = write + 1 < size ? write + 1 : 0;
-      readIndex[l] = read + 1 < size ? read + 1 : 0;
+      samples[write[i]] = input[i];
+      if (write[i] < DelayLine::kGuard) samples[size[i] + write[i]] = input[i];
     }
-    at[i] = samples + read;
+    at[i] = samples + read[i];
   }
   Floats t[4];
   gatherFours(at, t);
   const Floats out = h3[g] * t[0] + h0[g] * t[3] + h1[g] * t[2] + h2[g] * t[1];
-  lastOutput[g] = select(maskOf(run), out, lastOutput[g]);
+  const Ints running = maskOf(run);
+  lastOutput[g] = select(running, out, lastOutput[g]);
+  const Ints nextWrite = write + 1, nextRead = read + 1;
+  writeIndex[g] = select(running, select(nextWrite < size, nextWrite, Ints{}), write);
+  readIndex[g] = select(running, select(nextRead < size, nextRead, Ints{}), read);
 }
 
 void StringLanes::setTaps(const DelayTapLanes& taps, int first, uint32_t due) {
@@ -98,24 +99,22 @@ void StringLanes::setTaps(const DelayTapLanes& taps, int first, uint32_t due) {
   };
   for (int g = 0; g < kGroups; ++g) {
     const Ints m = maskOf(groupBits(due, g));
+    if (!any(m)) continue;
     h0[g] = select(m, column(taps.h0, g), h0[g]);
     h1[g] = select(m, column(taps.h1, g), h1[g]);
     h2[g] = select(m, column(taps.h2, g), h2[g]);
     h3[g] = select(m, column(taps.h3, g), h3[g]);
+    // The whole delay is at most capacity - 1; below that the ceiling is exact as an int.
+    const Floats ceiling = column(taps.ceiling, g);
+    const Ints size = capacity[g];
+    const Ints tooLong = ceiling >= __builtin_convertvector(size, Floats);
+    const Ints whole = __builtin_convertvector(select(tooLong, Floats{}, ceiling), Ints);
+    const Ints delay = select(tooLong, size - 1, whole);
+    integerDelay[g] = select(m, delay, integerDelay[g]);
+    fraction[g] = select(m, select(tooLong, Floats{}, column(taps.fraction, g)), fraction[g]);
+    const Ints read = writeIndex[g] - delay;
+    readIndex[g] = select(m, select(read < 0, read + size, read), readIndex[g]);
   }
-  forEachLane(due, [&](int l) {
-    const int c = first + l;
-    if (taps.ceiling[c] >= static_cast<float>(capacity[l])) {
-      integerDelay[l] = capacity[l] - 1;
-      fraction[l] = 0.0f;
-    } else {
-      integerDelay[l] = static_cast<int32_t>(taps.ceiling[c]);
-      fraction[l] = taps.fraction[c];
-    }
-    int32_t read = writeIndex[l] - integerDelay[l];
-    if (read < 0) read += capacity[l];
-    readIndex[l] = read;
-  });
 }
 
 template <class Copy>
@@ -440,8 +439,7 @@ Floats VoiceLanes::leakAtoB(const EngineState& e, int g, Ints running, Floats A,
       const Floats steps = abs(quantizeSteps[g] / envA * B);
       leak = copySign(ceilPositive(steps) * quantizeStepInverse[g] * envA, A);
     } else {
-      Floats n{};
-      forEachLane(laneBits(fresh), [&](int i) { n[i] = noise.next(kGroupLanes * g + i); });
+      Floats n = gatherLanes(laneBits(fresh), [&](int i) { return noise.next(kGroupLanes * g + i); });
       n = copySign(n, A);
       noiseState[g] = select(fresh, n + (noiseState[g] - n) * k, noiseState[g]);
       leak = A + noiseState[g] * e.noiseLeakGain.get() * envelopeB[g];

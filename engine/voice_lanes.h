@@ -27,15 +27,15 @@ struct StringLanes {
 
   StringLanes() {
     for (float*& samples : buffer) samples = silence;
-    for (int32_t& size : capacity) size = 1;
+    for (Ints& size : capacity) size = splat(1);
   }
 
   float* buffer[kVoiceLanes] = {};
-  int32_t capacity[kVoiceLanes] = {};
-  int32_t writeIndex[kVoiceLanes] = {};
-  int32_t readIndex[kVoiceLanes] = {};
-  int32_t integerDelay[kVoiceLanes] = {};
-  float fraction[kVoiceLanes] = {};
+  Ints capacity[kGroups] = {};
+  Ints writeIndex[kGroups] = {};
+  Ints readIndex[kGroups] = {};
+  Ints integerDelay[kGroups] = {};
+  Floats fraction[kGroups] = {};
   Floats h0[kGroups] = {}, h1[kGroups] = {}, h2[kGroups] = {}, h3[kGroups] = {};
   Floats lastOutput[kGroups] = {};
 
