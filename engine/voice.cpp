@@ -61,7 +61,6 @@ float lfoRate(float v) { return v * v * 200.0f; }
 
 Voice::Voice(EngineState& state, BodyLaneState& bodies, int bodyLane)
     : engine(state),
-      lane(bodyLane),
       body(bodies, bodyLane),
       lfoA(state.noteSampleRate()),
       lfoB(state.noteSampleRate()),
@@ -245,23 +244,6 @@ void Voice::applyPushes() {
 }
 
 float Voice::render(float inA, float inB) {
-  VoiceStep step;
-  renderToBody(inA, inB, step);
-  if (!step.sounding) return 0.0f;
-  const double filtered = step.bodyRuns ? body.process(step.bodyInput, step.warp, step.morph) : 0.0;
-  const float y = renderFromBody(step, filtered);
-  setDelays(step);
-  return y;
-}
-
-void Voice::setDelays(const VoiceStep& step) {
-  if (step.delayADue) stringA.setDelay(step.delayA);
-  if (step.delayBDue) stringB.setDelay(step.delayB);
-}
-
-void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
-  step.sounding = false;
-  step.bodyRuns = false;
   if (pushes.load(std::memory_order_relaxed) != 0) applyPushes();
   if (pending.active) {
     if (pending.countdown == 0) {
@@ -271,7 +253,7 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
       state = kVoiceTakenOver;
     }
   }
-  if (state.get() == kVoiceFree) return;
+  if (state.get() == kVoiceFree) return 0.0f;
 
   const EngineState& e = engine;
   const float o = denormalOffset;
@@ -289,7 +271,7 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
     const PendingNote waiting = pending;
     reset(true);
     pending = waiting;
-    return;
+    return 0.0f;
   }
 
   loopStateA = a + (loopStateA - a) * e.loopDampingA;
@@ -312,12 +294,13 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
   }
 
   const bool bodyRuns = e.bodyType1On || e.bodyType2On;
+  float warp = 0.0f;
+  float morph = 0.0f;
   if (bodyRuns) {
-    float w = warpLfo.tick() * e.raw(kLfoWarpAmp) * 0.5f + e.warpSmoothed;
-    w = std::min(w, kLargestWarp);
-    if (!(w >= kSmallestWarp)) w = kSmallestWarp;
-    step.warp = w;
-    step.morph = filterEnvelope.tick();
+    warp = warpLfo.tick() * e.raw(kLfoWarpAmp) * 0.5f + e.warpSmoothed;
+    warp = std::min(warp, kLargestWarp);
+    if (!(warp >= kSmallestWarp)) warp = kSmallestWarp;
+    morph = filterEnvelope.tick();
   }
   if (e.leakOnAB || e.leakOnBA) {
     leakBlockBA = L2 + (leakBlockBA - L2) * kLeakBlockerPole;
@@ -326,54 +309,31 @@ void Voice::renderToBody(float inA, float inB, VoiceStep& step) {
     L1 -= leakBlockAB;
   }
   const float position = e.raw(kFilterPos);
-  step.bodyOnOutput = position >= kBodyOnOutput;
-  step.bodyOnLeakBA = position > kBodyOnLeakBA;
-  step.writeB = e.raw(kLineBPolarity) > 0.5f ? B * loopGainB + o : o - B * loopGainB;
-  if (step.bodyOnOutput) {
-    step.bodyInput = a + (b - a) * mixComplement + o;
-  } else {
-    step.bodyInput = step.bodyOnLeakBA ? L2 + o : L1 + o;
-  }
-  step.sounding = true;
-  step.bodyRuns = bodyRuns;
-  step.a = a;
-  step.b = b;
-  step.A = A;
-  step.B = B;
-  step.leakAB = L1;
-  step.leakBA = L2;
-  step.offset = o;
-  step.mixComplement = mixComplement;
-}
-
-float Voice::renderFromBody(VoiceStep& step, double bodyOutput) {
-  const float o = step.offset;
-  float L1 = step.leakAB;
-  float L2 = step.leakBA;
+  const float writeB = e.raw(kLineBPolarity) > 0.5f ? B * loopGainB + o : o - B * loopGainB;
+  const float mixed = a + (b - a) * mixComplement;
   float y;
-  if (step.bodyOnOutput) {
-    stringA.tick(step.A * loopGainA + o + L2);
-    stringB.tick(step.writeB + L1);
-    const float m = step.a + (step.b - step.a) * step.mixComplement;
-    y = step.bodyRuns ? static_cast<float>(bodyOutput) : m;
+  if (position >= kBodyOnOutput) {
+    stringA.tick(A * loopGainA + o + L2);
+    stringB.tick(writeB + L1);
+    y = bodyRuns ? static_cast<float>(body.process(mixed + o, warp, morph)) : mixed;
   } else {
-    if (step.bodyRuns) {
-      if (step.bodyOnLeakBA)
-        L2 = static_cast<float>(bodyOutput);
+    if (bodyRuns) {
+      if (position > kBodyOnLeakBA)
+        L2 = static_cast<float>(body.process(L2 + o, warp, morph));
       else
-        L1 = static_cast<float>(bodyOutput);
+        L1 = static_cast<float>(body.process(L1 + o, warp, morph));
     }
     L2 = std::clamp(L2, -kLeakLimit, kLeakLimit);
     L1 = std::clamp(L1, -kLeakLimit, kLeakLimit);
-    stringA.tick(step.A * loopGainA - L2 + o);
-    stringB.tick(step.writeB + L1);
-    y = step.a + (step.b - step.a) * step.mixComplement;
+    stringA.tick(A * loopGainA - L2 + o);
+    stringB.tick(writeB + L1);
+    y = mixed;
   }
-  return endSample(y, step);
+  return endSample(y);
 }
 
 // Called once per voice and sample, from this file only: inlined into the render.
-[[gnu::always_inline]] inline float Voice::endSample(float y, VoiceStep& step) {
+[[gnu::always_inline]] inline float Voice::endSample(float y) {
   const EngineState& e = engine;
   y *= velocityGain;
 
@@ -383,12 +343,11 @@ float Voice::renderFromBody(VoiceStep& step, double bodyOutput) {
   ++samplesSinceStart;
   if (e.qualityHigh || samplesSinceStart % kLowQualityModulationInterval == 0) {
     const float bend = e.pitchBendRatioSmoothed;
-    step.delayADue = delayLengthA > 0.0f;
-    if (step.delayADue) step.delayA = (lfoA.tick() * e.raw(kLfoAAmp) + 1.0f) * bend * delayLengthA;
-    step.delayBDue = delayLengthB > 0.0f;
-    if (step.delayBDue) step.delayB = (lfoB.tick() * e.raw(kLfoBAmp) + 1.0f) * bend * delayLengthB;
+    if (delayLengthA > 0.0f)
+      stringA.setDelay((lfoA.tick() * e.raw(kLfoAAmp) + 1.0f) * bend * delayLengthA);
+    if (delayLengthB > 0.0f)
+      stringB.setDelay((lfoB.tick() * e.raw(kLfoBAmp) + 1.0f) * bend * delayLengthB);
   } else {
-    step.delayADue = step.delayBDue = false;
     lfoA.tick();
     lfoB.tick();
   }

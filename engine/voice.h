@@ -33,33 +33,6 @@ struct PendingNote {
   int32_t countdown = -1;  // frames still to wait; -1 when nothing is pending
 };
 
-// What one render carries from the strings to the body filter and on to the
-// output: the first half leaves the body filter's input here, the second half
-// takes its output.
-struct VoiceStep {
-  bool sounding = false;  // false: the render has ended early and returns 0
-  bool bodyRuns = false;  // the body filter runs on `bodyInput`
-  bool bodyOnOutput = false;
-  bool bodyOnLeakBA = false;  // otherwise on the A->B leak (when not on the output)
-  float a = 0.0f;             // saturated string outputs
-  float b = 0.0f;
-  float A = 0.0f;  // after the loop low-pass
-  float B = 0.0f;
-  float leakAB = 0.0f;  // L1
-  float leakBA = 0.0f;  // L2
-  float writeB = 0.0f;  // V, string B's write-back before the leak
-  float offset = 0.0f;
-  float mixComplement = 0.0f;
-  double bodyInput = 0.0;
-  double warp = 0.0;
-  double morph = 0.0;
-  // The second half leaves the strings' new delays here, when they are due.
-  bool delayADue = false;
-  bool delayBDue = false;
-  float delayA = 0.0f;
-  float delayB = 0.0f;
-};
-
 class Voice {
  public:
   static constexpr int32_t kStringCapacity = 8192;
@@ -69,18 +42,6 @@ class Voice {
 
   // One output sample, with the host's inputs (already divided by the voice count).
   float render(float inA, float inB);
-  // The same render in two halves around the body filter, so that a renderer can
-  // filter all voices together: the first half fills `step`; the second takes
-  // the filter's output (ignored unless step.bodyRuns) and returns the sample,
-  // leaving the strings' new delays in `step`: they must be set before the
-  // next render, by setDelays or (as taps) by setStringTaps.
-  void renderToBody(float inA, float inB, VoiceStep& step);
-  float renderFromBody(VoiceStep& step, double bodyOutput);
-  void setDelays(const VoiceStep& step);
-  void setStringTaps(bool stringA, const DelayTaps& taps) {
-    (stringA ? this->stringA : stringB).setTaps(taps);
-  }
-  int bodyLane() const { return lane; }
   // Becomes free; a full reset also drops the notes and clears every state.
   void reset(bool full);
   // Starts a note: string lengths, excitation, pan, body, envelopes.
@@ -113,7 +74,7 @@ class Voice {
   friend class VoiceLanes;
 
   float leakAtoB(float A, float B, float offset);
-  float endSample(float y, VoiceStep& step);
+  float endSample(float y);
   void applyPushes();
 
   enum PushBits : uint32_t {
@@ -129,7 +90,6 @@ class Voice {
   Shared<int32_t> pushedInterval{8};
 
   EngineState& engine;
-  int lane = 0;
   DelayLine stringA{kStringCapacity};
   DelayLine stringB{kStringCapacity};
   BodyFilter body;
