@@ -142,6 +142,12 @@ TEST_P(VoicePaths, FactoryProgramsGiveTheSameBits) {
   Phrase runaway = randomPhrase(rng, 4, 60, false);
   runaway.settings = {{params::kQuality, quality}, {params::kFilterPos, 1.0f}};
   expectSameBits(runaway, "run-away body");
+  // Strings that feed back more than they lose run away too, with notes waiting.
+  Phrase strings = randomPhrase(rng, 1, 60, false);
+  strings.settings = {{params::kQuality, quality}, {params::kGainA, 1.0f},  {params::kGainB, 1.0f},
+                      {params::kLeakAB, 1.0f},     {params::kLeakBA, 1.0f}, {params::kFilterPos, 1.0f}};
+  strings.withInput = true;
+  expectSameBits(strings, "run-away strings");
 }
 
 TEST_P(VoicePaths, RandomSettingsGiveTheSameBits) {
