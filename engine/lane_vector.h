@@ -14,14 +14,16 @@ constexpr int kGroupLanes = 4;
 constexpr int kGroups = 2;
 constexpr int kVoiceLanes = kGroupLanes * kGroups;
 
-using Floats = float __attribute__((vector_size(16)));
-using Ints = int32_t __attribute__((vector_size(16)));
-using Bits = uint32_t __attribute__((vector_size(16)));
+// Like the SSE types, they may alias their elements.
+using Floats = float __attribute__((vector_size(16), __may_alias__));
+using Ints = int32_t __attribute__((vector_size(16), __may_alias__));
+using Bits = uint32_t __attribute__((vector_size(16), __may_alias__));
 
 // Lane l of eight, in its group.
-template <class Vector>
-inline auto& lane(Vector (&groups)[kGroups], int l) {
-  return groups[l / kGroupLanes][l % kGroupLanes];
+inline float& lane(Floats (&groups)[kGroups], int l) { return reinterpret_cast<float*>(groups)[l]; }
+inline int32_t& lane(Ints (&groups)[kGroups], int l) { return reinterpret_cast<int32_t*>(groups)[l]; }
+inline uint32_t& lane(Bits (&groups)[kGroups], int l) {
+  return reinterpret_cast<uint32_t*>(groups)[l];
 }
 
 inline Floats splat(float x) { return Floats{} + x; }

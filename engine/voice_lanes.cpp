@@ -4,6 +4,15 @@
 
 #include "params/parameter_table.h"
 
+// Where the system can pick a function's version at load time, the per-frame
+// code is also built for AVX2, whose three-operand forms and blends need fewer
+// instructions: the same operations, so the same bits.
+#if defined(__x86_64__) && defined(__linux__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
+#define QS_LANE_CODE __attribute__((target_clones("avx2", "default")))
+#else
+#define QS_LANE_CODE
+#endif
+
 namespace engine {
 
 using namespace lanes;
@@ -68,7 +77,7 @@ void StringLanes::exchange(DelayLine& line, int l, Copy copy) {
   copy(line.lastOutputValue, lane(lastOutput, l));
 }
 
-void StringLanes::tick(int g, Floats input, uint32_t run) {
+QS_LANE_CODE void StringLanes::tick(int g, Floats input, uint32_t run) {
   // Each lane writes its sample and moves on; the four taps of every lane are
   // read into registers and interpolated side by side.
   const Ints write = writeIndex[g];
@@ -93,7 +102,7 @@ void StringLanes::tick(int g, Floats input, uint32_t run) {
   readIndex[g] = select(running, select(nextRead < size, nextRead, Ints{}), read);
 }
 
-void StringLanes::setTaps(const DelayTapLanes& taps, int first, uint32_t due) {
+QS_LANE_CODE void StringLanes::setTaps(const DelayTapLanes& taps, int first, uint32_t due) {
   auto column = [&](const float* values, int g) {
     return *reinterpret_cast<const Floats*>(values + first + kGroupLanes * g);
   };
@@ -124,7 +133,7 @@ void LfoLanes::exchange(Lfo& lfo, int l, Copy copy) {
   table[l] = lfo.table;
 }
 
-Floats LfoLanes::tick(int g, Ints run) {
+QS_LANE_CODE Floats LfoLanes::tick(int g, Ints run) {
   const Bits p = phase[g];
   const Bits index = p >> 24;
   // The fraction has 24 bits: exact as an int and as a float.
@@ -148,7 +157,7 @@ void AdsrLanes::exchange(Adsr& adsr, int l, Copy copy) {
   copy(adsr.releaseStep, lane(releaseStep, l));
 }
 
-Floats AdsrLanes::tick(int g, Ints run) {
+QS_LANE_CODE Floats AdsrLanes::tick(int g, Ints run) {
   using S = Adsr::State;
   const Ints s = state[g];
   const Floats v = value[g];
@@ -178,7 +187,7 @@ void FollowerLanes::exchange(EnvelopeFollower& follower, int l, Copy copy) {
   copy(follower.releaseCoefficient, lane(release, l));
 }
 
-Floats FollowerLanes::process(int g, Floats x, Ints run) {
+QS_LANE_CODE Floats FollowerLanes::process(int g, Floats x, Ints run) {
   const Floats a = abs(x);
   const Floats old = value[g];
   const Floats rising = a + (old - a) * attack[g];
@@ -255,7 +264,7 @@ void VoiceLanes::store(Voice* const* voices) {
     if (voices[l]) storeLane(*voices[l], l);
 }
 
-void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,
+QS_LANE_CODE void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,
                      BodyFilterLanes& bodies, float& left, float& right) {
   if (count > kLanes) count = kLanes;
   // What each voice does on its own before its sample: pushed settings, a
@@ -317,7 +326,7 @@ void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,
   right = r;
 }
 
-void VoiceLanes::renderToBody(Voice* const* voices, const EngineState& e, int g, uint32_t& run,
+QS_LANE_CODE void VoiceLanes::renderToBody(Voice* const* voices, const EngineState& e, int g, uint32_t& run,
                               float inA, float inB) {
   Ints running = maskOf(groupBits(run, g));
   const Floats o = denormalOffset[g];
@@ -392,7 +401,7 @@ void VoiceLanes::renderToBody(Voice* const* voices, const EngineState& e, int g,
   to.offset = o;
 }
 
-void VoiceLanes::filterBodies(uint32_t run, BodyFilterLanes& bodies) {
+QS_LANE_CODE void VoiceLanes::filterBodies(uint32_t run, BodyFilterLanes& bodies) {
   // Voice l filters in body lane l: whole groups convert at once.
   for (int l = 0; l < kLanes; ++l) frame.active[l] = (run >> l) & 1u;
   auto widen = [](Floats x, double* to) {
@@ -413,7 +422,7 @@ void VoiceLanes::filterBodies(uint32_t run, BodyFilterLanes& bodies) {
   }
 }
 
-Floats VoiceLanes::leakAtoB(const EngineState& e, int g, Ints running, Floats A, Floats B,
+QS_LANE_CODE Floats VoiceLanes::leakAtoB(const EngineState& e, int g, Ints running, Floats A, Floats B,
                             Floats o) {
   const float k = 1.0f - e.raw(kLeakageCut);
   const Floats coupling = couplingState[g];
@@ -452,7 +461,7 @@ Floats VoiceLanes::leakAtoB(const EngineState& e, int g, Ints running, Floats A,
   return select(shaped, shapedState, plain);
 }
 
-void VoiceLanes::renderFromBody(Voice* const* voices, const EngineState& e, int g, uint32_t run) {
+QS_LANE_CODE void VoiceLanes::renderFromBody(Voice* const* voices, const EngineState& e, int g, uint32_t run) {
   const uint32_t bits = groupBits(run, g);
   const Ints running = maskOf(bits);
   Across& from = across[g];
