@@ -1,7 +1,7 @@
 // The whole instrument with eight voices sounding, rendered through the
 // format-neutral render call that every plug-in layer makes: factory programs 0 and 4 at both
-// qualities, with the voices' body filters side by side in SIMD lanes (the
-// default) and with the voices rendered one after another (the reference).
+// qualities, with the voices side by side in SIMD lanes (the default) and
+// rendered one after another (the reference).
 // Reports nanoseconds per voice-sample and the real-time factor; compare the
 // medians of repeated runs (--benchmark_repetitions=9).
 #include <benchmark/benchmark.h>
