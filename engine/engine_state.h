@@ -79,8 +79,8 @@ class EngineState {
   Shared<bool> bodyType2On{false};
   Shared<bool> qualityHigh{false};
   Shared<float> masterGain{0.0f};
-  // Render the voices one after another (the reference), instead of with their
-  // body filters side by side. Both give the same bits.
+  // Render the voices one after another (the reference), instead of side by
+  // side in SIMD lanes. Both give the same bits; read at the start of a block.
   Shared<bool> voicesInTurn{false};
 
  private:
