@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "engine/voice_constants.h"
 #include "params/parameter_table.h"
 
 // Where the system can pick a function's version at load time, the per-frame
@@ -17,6 +18,7 @@ namespace engine {
 
 using namespace lanes;
 using namespace params;
+using namespace render;
 
 namespace {
 
@@ -42,21 +44,8 @@ void forEachLane(uint32_t bits, Visit visit) {
 uint32_t groupBits(uint32_t bits, int g) { return (bits >> (kGroupLanes * g)) & 0xFu; }
 uint32_t allBits(uint32_t bits, int g) { return bits << (kGroupLanes * g); }
 
-// The same constants as the scalar voice.
-constexpr float kRunawayLevel = 100.0f;
-constexpr float kTakeoverFade = 0.98f;
-constexpr float kTakeoverEndLevel = 1e-5f;
-constexpr float kSilentLevel = 1e-6f;
-constexpr uint32_t kSilentSamples = 44100;
-constexpr float kAudibleEnvelope = 1e-13f;
-constexpr float kLeakBlockerPole = 0.97f;
-constexpr float kLeakLimit = 0.5f;
-constexpr float kLargestWarp = 0.999f;
-constexpr float kSmallestWarp = 0.0001f;
-constexpr float kBodyOnOutput = 0.6666667f;
-constexpr float kBodyOnLeakBA = 0.33333334f;
-constexpr uint32_t kLowQualityLeakMask = 4 - 1;
-constexpr uint32_t kLowQualityModulationMask = 8 - 1;
+constexpr uint32_t kLowQualityLeakMask = kLowQualityLeakInterval - 1;
+constexpr uint32_t kLowQualityModulationMask = kLowQualityModulationInterval - 1;
 
 }  // namespace
 
