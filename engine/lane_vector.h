@@ -65,20 +65,14 @@ inline Bits asBits(Floats x) { return __builtin_bit_cast(Bits, x); }
 inline Floats asFloats(Bits x) { return __builtin_bit_cast(Floats, x); }
 
 // `when` chooses lane by lane between `yes` and `no` (as scalar code would with `?:`).
-inline Floats select(Ints when, Floats yes, Floats no) {
-  const Bits m = __builtin_bit_cast(Bits, when);
-  return asFloats((asBits(yes) & m) | (asBits(no) & ~m));
-}
-inline Ints select(Ints when, Ints yes, Ints no) { return (yes & when) | (no & ~when); }
-inline Bits select(Ints when, Bits yes, Bits no) {
-  const Bits m = __builtin_bit_cast(Bits, when);
-  return (yes & m) | (no & ~m);
-}
+// (A blend where the instruction set has one.)
+inline Floats select(Ints when, Floats yes, Floats no) { return when ? yes : no; }
+inline Ints select(Ints when, Ints yes, Ints no) { return when ? yes : no; }
+inline Bits select(Ints when, Bits yes, Bits no) { return when ? yes : no; }
 
 // Bit l set where lane l of the mask is.
 inline uint32_t laneBits(Ints m) {
-  const Ints bits = m & Ints{1, 2, 4, 8};
-  return static_cast<uint32_t>(bits[0] | bits[1] | bits[2] | bits[3]);
+  return static_cast<uint32_t>(_mm_movemask_ps(__builtin_bit_cast(__m128, m)));
 }
 inline bool any(Ints m) { return laneBits(m) != 0; }
 // The mask of the lanes whose bit is set.
