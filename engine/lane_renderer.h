@@ -20,6 +20,7 @@ class LaneRenderer {
   // The storage the voices' body filters are built on (voice i uses lane i).
   BodyLaneState& bodies() { return filters.lanes(); }
   BodyFilterLanes& bodyFilters() { return filters; }
+  VoiceLanes& voices() { return voiceLanes; }
 
   // Around the frames of a block: the voices (kMaxVoices entries, null ones
   // skipped) must not be rendered or changed otherwise in between.

@@ -1,101 +1,190 @@
-// Four single-precision lanes, one per voice, as the compiler's generic vector
-// type: SSE2 registers on every x86 build. The arithmetic reads like the scalar
-// code and compiles to the same IEEE operations on every lane. Comparisons give
-// masks of all ones or all zeros per lane. Eight voices are two groups of four.
+// The eight voices' lanes as the compiler's generic vector types, W lanes to a
+// register: four in SSE2 registers (two groups), or all eight in an AVX
+// register. The arithmetic reads like the scalar code and compiles to the same
+// IEEE operations on every lane. Comparisons give masks of all ones or all zeros
+// per lane. Only the frame kernel includes this; nothing here is a function
+// call in the end (all of it inlines into the kernel, whatever its target).
 #pragma once
 
-#include <emmintrin.h>
-
 #include <cstdint>
+#include <cstring>
 
 namespace engine::lanes {
 
-constexpr int kGroupLanes = 4;
-constexpr int kGroups = 2;
-constexpr int kVoiceLanes = kGroupLanes * kGroups;
+constexpr int kVoiceLanes = 8;
+
+// One value per voice, aligned so that either width loads it whole.
+template <class T>
+struct alignas(32) LaneArray {
+  T lane[kVoiceLanes] = {};
+  T& operator[](int l) { return lane[l]; }
+  const T& operator[](int l) const { return lane[l]; }
+};
+
+#define QS_LANE_INLINE [[gnu::always_inline]] inline
+
+template <int W>
+struct Vectors;
 
 // Like the SSE types, they may alias their elements.
-using Floats = float __attribute__((vector_size(16), __may_alias__));
-using Ints = int32_t __attribute__((vector_size(16), __may_alias__));
-using Bits = uint32_t __attribute__((vector_size(16), __may_alias__));
+template <>
+struct Vectors<4> {
+  using Floats = float __attribute__((vector_size(16), __may_alias__));
+  using Ints = int32_t __attribute__((vector_size(16), __may_alias__));
+  using Bits = uint32_t __attribute__((vector_size(16), __may_alias__));
+  using Doubles = double __attribute__((vector_size(32), __may_alias__));
+  static constexpr Ints kLaneBits = {1, 2, 4, 8};
+  QS_LANE_INLINE static uint32_t movemask(Floats m) {
+    return static_cast<uint32_t>(__builtin_ia32_movmskps(m));
+  }
+};
 
-// Lane l of eight, in its group.
-inline float& lane(Floats (&groups)[kGroups], int l) { return reinterpret_cast<float*>(groups)[l]; }
-inline int32_t& lane(Ints (&groups)[kGroups], int l) { return reinterpret_cast<int32_t*>(groups)[l]; }
-inline uint32_t& lane(Bits (&groups)[kGroups], int l) {
-  return reinterpret_cast<uint32_t*>(groups)[l];
-}
+template <>
+struct Vectors<8> {
+  using Floats = float __attribute__((vector_size(32), __may_alias__));
+  using Ints = int32_t __attribute__((vector_size(32), __may_alias__));
+  using Bits = uint32_t __attribute__((vector_size(32), __may_alias__));
+  using Doubles = double __attribute__((vector_size(64), __may_alias__));
+  static constexpr Ints kLaneBits = {1, 2, 4, 8, 16, 32, 64, 128};
+  QS_LANE_INLINE static uint32_t movemask(Floats m) {
+    return Vectors<4>::movemask(__builtin_shufflevector(m, m, 0, 1, 2, 3)) |
+           Vectors<4>::movemask(__builtin_shufflevector(m, m, 4, 5, 6, 7)) << 4;
+  }
+};
 
-inline Floats splat(float x) { return Floats{} + x; }
-// Gathers from four addresses, one per lane, put together in registers: going
-// through memory, a vector load would wait for the four scalar stores.
-// Four consecutive values from each address: out[j] holds value j of every lane.
-inline void gatherFours(const float* const (&at)[kGroupLanes], Floats (&out)[4]) {
-  __m128 r0 = _mm_loadu_ps(at[0]), r1 = _mm_loadu_ps(at[1]);
-  __m128 r2 = _mm_loadu_ps(at[2]), r3 = _mm_loadu_ps(at[3]);
-  _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-  out[0] = r0;
-  out[1] = r1;
-  out[2] = r2;
-  out[3] = r3;
-}
-// value(i) for the lanes i whose bit is set, 0 for the others, called in lane order.
-template <class Value>
-inline Floats gatherLanes(uint32_t bits, Value value) {
-  const float v0 = bits & 1u ? value(0) : 0.0f;
-  const float v1 = bits & 2u ? value(1) : 0.0f;
-  const float v2 = bits & 4u ? value(2) : 0.0f;
-  const float v3 = bits & 8u ? value(3) : 0.0f;
-  return _mm_setr_ps(v0, v1, v2, v3);
-}
-// Two consecutive values from each address.
-inline void gatherPairs(const float* const (&at)[kGroupLanes], Floats& first, Floats& second) {
-  // Eight bytes each, at the alignment of a float.
-  auto pair = [](const float* p) {
-    return _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
-  };
-  const __m128d p0 = pair(at[0]), p1 = pair(at[1]), p2 = pair(at[2]), p3 = pair(at[3]);
-  const __m128 low = _mm_castpd_ps(_mm_unpacklo_pd(p0, p1));   // first0 second0 first1 second1
-  const __m128 high = _mm_castpd_ps(_mm_unpacklo_pd(p2, p3));  // first2 second2 first3 second3
-  first = _mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0));
-  second = _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1));
-}
-inline Ints splat(int32_t x) { return Ints{} + x; }
-inline Bits asBits(Floats x) { return __builtin_bit_cast(Bits, x); }
-inline Floats asFloats(Bits x) { return __builtin_bit_cast(Floats, x); }
+template <int W>
+struct Lanes : Vectors<W> {
+  using Floats = typename Vectors<W>::Floats;
+  using Ints = typename Vectors<W>::Ints;
+  using Bits = typename Vectors<W>::Bits;
+  using Doubles = typename Vectors<W>::Doubles;
+  static constexpr int kWidth = W;
+  static constexpr int kGroups = kVoiceLanes / W;
 
-// `when` chooses lane by lane between `yes` and `no` (as scalar code would with `?:`).
-// (A blend where the instruction set has one.)
-inline Floats select(Ints when, Floats yes, Floats no) { return when ? yes : no; }
-inline Ints select(Ints when, Ints yes, Ints no) { return when ? yes : no; }
-inline Bits select(Ints when, Bits yes, Bits no) { return when ? yes : no; }
+  // Group g of an array of lanes, as a register.
+  QS_LANE_INLINE static Floats& at(LaneArray<float>& lanes, int g) {
+    return *reinterpret_cast<Floats*>(lanes.lane + W * g);
+  }
+  QS_LANE_INLINE static Ints& at(LaneArray<int32_t>& lanes, int g) {
+    return *reinterpret_cast<Ints*>(lanes.lane + W * g);
+  }
+  QS_LANE_INLINE static Bits& at(LaneArray<uint32_t>& lanes, int g) {
+    return *reinterpret_cast<Bits*>(lanes.lane + W * g);
+  }
 
-// Bit l set where lane l of the mask is.
-inline uint32_t laneBits(Ints m) {
-  return static_cast<uint32_t>(_mm_movemask_ps(__builtin_bit_cast(__m128, m)));
-}
-inline bool any(Ints m) { return laneBits(m) != 0; }
-// The mask of the lanes whose bit is set.
-inline Ints maskOf(uint32_t bits) { return (Ints{1, 2, 4, 8} & static_cast<int32_t>(bits)) != 0; }
+  QS_LANE_INLINE static Floats splat(float x) { return Floats{} + x; }
+  QS_LANE_INLINE static Ints splat(int32_t x) { return Ints{} + x; }
 
-constexpr uint32_t kSign = 0x80000000u;
-inline Floats abs(Floats x) { return asFloats(asBits(x) & ~kSign); }
-// The magnitude of `x` with the sign bit of `s`.
-inline Floats copySign(Floats x, Floats s) {
-  return asFloats((asBits(x) & ~kSign) | (asBits(s) & kSign));
-}
-// std::ceil of values that are not negative (or NaN): truncation is exact below
-// 2^23, and from there on every float is whole.
-inline Floats ceilPositive(Floats x) {
-  const Ints small = x < 8388608.0f;
-  const Ints truncated = __builtin_convertvector(select(small, x, Floats{}), Ints);
-  const Floats whole = __builtin_convertvector(truncated, Floats);
-  return select(small, whole + select(whole < x, splat(1.0f), Floats{}), x);
-}
-// std::min(x, most) and std::clamp(x, least, most), NaN passing through as there.
-inline Floats atMost(Floats x, float most) { return select(splat(most) < x, splat(most), x); }
-inline Floats clamp(Floats x, float least, float most) {
-  return select(x < least, splat(least), atMost(x, most));
-}
+  // `when` chooses lane by lane between `yes` and `no` (a blend where the
+  // instruction set has one).
+  template <class V>
+  QS_LANE_INLINE static V select(Ints when, V yes, V no) {
+    return when ? yes : no;
+  }
+
+  // Bit i set where lane i of the mask is.
+  QS_LANE_INLINE static uint32_t laneBits(Ints m) {
+    return Vectors<W>::movemask(__builtin_bit_cast(Floats, m));
+  }
+  QS_LANE_INLINE static bool any(Ints m) { return laneBits(m) != 0; }
+  // The mask of the lanes whose bit is set.
+  QS_LANE_INLINE static Ints maskOf(uint32_t bits) {
+    return (Vectors<W>::kLaneBits & static_cast<int32_t>(bits)) != 0;
+  }
+
+  static constexpr uint32_t kSign = 0x80000000u;
+  QS_LANE_INLINE static Floats abs(Floats x) {
+    return __builtin_bit_cast(Floats, __builtin_bit_cast(Bits, x) & ~kSign);
+  }
+  // The magnitude of `x` with the sign bit of `s`.
+  QS_LANE_INLINE static Floats copySign(Floats x, Floats s) {
+    const Bits magnitude = __builtin_bit_cast(Bits, x) & ~kSign;
+    return __builtin_bit_cast(Floats, magnitude | (__builtin_bit_cast(Bits, s) & kSign));
+  }
+  // std::ceil of values that are not negative (or NaN): truncation is exact
+  // below 2^23, and from there on every float is whole.
+  QS_LANE_INLINE static Floats ceilPositive(Floats x) {
+    const Ints small = x < 8388608.0f;
+    const Ints truncated = __builtin_convertvector(select(small, x, Floats{}), Ints);
+    const Floats whole = __builtin_convertvector(truncated, Floats);
+    return select(small, whole + select(whole < x, splat(1.0f), Floats{}), x);
+  }
+  // std::min(x, most) and std::clamp(x, least, most), NaN passing through as there.
+  QS_LANE_INLINE static Floats atMost(Floats x, float most) {
+    return select(splat(most) < x, splat(most), x);
+  }
+  QS_LANE_INLINE static Floats clamp(Floats x, float least, float most) {
+    return select(x < least, splat(least), atMost(x, most));
+  }
+
+  // Whole registers to and from doubles.
+  QS_LANE_INLINE static void widen(Floats x, double* to) {
+    const Doubles wide = __builtin_convertvector(x, Doubles);
+    std::memcpy(to, &wide, sizeof wide);
+  }
+  QS_LANE_INLINE static Floats narrow(const double* from) {
+    Doubles wide;
+    std::memcpy(&wide, from, sizeof wide);
+    return __builtin_convertvector(wide, Floats);
+  }
+
+  // Gathers, one address per lane, put together in registers: going through
+  // memory, a vector load would wait for the scalar stores.
+  using Four = float __attribute__((vector_size(16), __may_alias__));
+  using Two = float __attribute__((vector_size(8), __may_alias__));
+
+  // Four consecutive values from each address: out[j] holds value j of every lane.
+  QS_LANE_INLINE static void gatherFours(const float* const (&at)[W], Floats (&out)[4]) {
+    Four r[W];
+    for (int i = 0; i < W; ++i) std::memcpy(&r[i], at[i], sizeof(Four));
+    Four columns[W / 4][4];
+    for (int q = 0; q < W / 4; ++q) {
+      const Four* s = r + 4 * q;
+      const Four low01 = __builtin_shufflevector(s[0], s[1], 0, 4, 1, 5);
+      const Four high01 = __builtin_shufflevector(s[0], s[1], 2, 6, 3, 7);
+      const Four low23 = __builtin_shufflevector(s[2], s[3], 0, 4, 1, 5);
+      const Four high23 = __builtin_shufflevector(s[2], s[3], 2, 6, 3, 7);
+      columns[q][0] = __builtin_shufflevector(low01, low23, 0, 1, 4, 5);
+      columns[q][1] = __builtin_shufflevector(low01, low23, 2, 3, 6, 7);
+      columns[q][2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
+      columns[q][3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
+    }
+    for (int j = 0; j < 4; ++j) {
+      if constexpr (W == 4)
+        out[j] = columns[0][j];
+      else
+        out[j] = __builtin_shufflevector(columns[0][j], columns[1][j], 0, 1, 2, 3, 4, 5, 6, 7);
+    }
+  }
+
+  // Two consecutive values from each address.
+  QS_LANE_INLINE static void gatherPairs(const float* const (&at)[W], Floats& first, Floats& second) {
+    Two p[W];
+    for (int i = 0; i < W; ++i) std::memcpy(&p[i], at[i], sizeof(Two));
+    Four q[W / 2];
+    for (int i = 0; i < W / 2; ++i) q[i] = __builtin_shufflevector(p[2 * i], p[2 * i + 1], 0, 1, 2, 3);
+    if constexpr (W == 4) {
+      first = __builtin_shufflevector(q[0], q[1], 0, 2, 4, 6);
+      second = __builtin_shufflevector(q[0], q[1], 1, 3, 5, 7);
+    } else {
+      using Eight = float __attribute__((vector_size(32), __may_alias__));
+      const Eight low = __builtin_shufflevector(q[0], q[1], 0, 1, 2, 3, 4, 5, 6, 7);
+      const Eight high = __builtin_shufflevector(q[2], q[3], 0, 1, 2, 3, 4, 5, 6, 7);
+      first = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);
+      second = __builtin_shufflevector(low, high, 1, 3, 5, 7, 9, 11, 13, 15);
+    }
+  }
+
+  // value(i) for the lanes i whose bit is set, 0 for the others, in lane order.
+  template <class Value>
+  QS_LANE_INLINE static Floats gatherLanes(uint32_t bits, Value value) {
+    float v[W];
+    for (int i = 0; i < W; ++i) v[i] = bits & (1u << i) ? value(i) : 0.0f;
+    if constexpr (W == 4)
+      return Floats{v[0], v[1], v[2], v[3]};
+    else
+      return Floats{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+  }
+};
 
 }  // namespace engine::lanes

@@ -20,32 +20,27 @@ namespace engine {
 
 namespace lanes {
 
+template <int W>
+struct FrameKernel;
+
 // The members of a voice's string that a sample reads or writes.
 struct StringLanes {
   // Lanes without a voice read silence from here (and never write).
   static inline float silence[4] = {};
+  // Past its end, a string's buffer repeats this many first samples.
+  static constexpr int kGuard = DelayLine::kGuard;
 
   StringLanes() {
     for (float*& samples : buffer) samples = silence;
-    for (Ints& size : capacity) size = splat(1);
+    for (int32_t& size : capacity.lane) size = 1;
   }
 
   float* buffer[kVoiceLanes] = {};
-  Ints capacity[kGroups] = {};
-  Ints writeIndex[kGroups] = {};
-  Ints readIndex[kGroups] = {};
-  Ints integerDelay[kGroups] = {};
-  Floats fraction[kGroups] = {};
-  Floats h0[kGroups] = {}, h1[kGroups] = {}, h2[kGroups] = {}, h3[kGroups] = {};
-  Floats lastOutput[kGroups] = {};
+  LaneArray<int32_t> capacity, writeIndex, readIndex, integerDelay;
+  LaneArray<float> fraction, h0, h1, h2, h3, lastOutput;
 
   template <class Copy>
   void exchange(DelayLine& line, int l, Copy copy);
-  // Writes the input of every lane of group g in `run` and reads the delayed sample.
-  void tick(int g, Floats input, uint32_t run);
-  // Sets the lanes in `due` (of all groups) to their new taps: lane l's are
-  // those of `taps.at(first + l)`, applied as DelayLine::setTaps does.
-  void setTaps(const DelayTapLanes& taps, int first, uint32_t due);
 };
 
 struct LfoLanes {
@@ -53,37 +48,26 @@ struct LfoLanes {
     for (const WaveTable*& t : table) t = &Lfo::waveform(Lfo::kTriangle);
   }
 
-  Bits phase[kGroups] = {};
-  Bits increment[kGroups] = {};
+  LaneArray<uint32_t> phase, increment;
   const WaveTable* table[kVoiceLanes] = {};
 
   template <class Copy>
   void exchange(Lfo& lfo, int l, Copy copy);
-  // Lfo::tick in the lanes of group g in `run`; the others keep their phase.
-  Floats tick(int g, Ints run);
 };
 
 struct AdsrLanes {
-  Ints state[kGroups] = {};
-  Floats value[kGroups] = {};
-  Floats attackStep[kGroups] = {}, decayStep[kGroups] = {};
-  Floats sustainLevel[kGroups] = {}, releaseStep[kGroups] = {};
+  LaneArray<int32_t> state;
+  LaneArray<float> value, attackStep, decayStep, sustainLevel, releaseStep;
 
   template <class Copy>
   void exchange(Adsr& adsr, int l, Copy copy);
-  // Adsr::tick in the lanes of group g in `run`.
-  Floats tick(int g, Ints run);
 };
 
 struct FollowerLanes {
-  Floats value[kGroups] = {};
-  Floats attack[kGroups] = {};
-  Floats release[kGroups] = {};
+  LaneArray<float> value, attack, release;
 
   template <class Copy>
   void exchange(EnvelopeFollower& follower, int l, Copy copy);
-  // EnvelopeFollower::process in the lanes of group g in `run`.
-  Floats process(int g, Floats x, Ints run);
 };
 
 struct NoiseLanes {
@@ -105,6 +89,16 @@ struct NoiseLanes {
 class VoiceLanes {
  public:
   static constexpr int kLanes = lanes::kVoiceLanes;
+  // Four lanes to an SSE2 register (every build), or eight to an AVX2 register
+  // (64-bit Linux, where the processor has it).
+  enum class Kernel { sse2, avx2 };
+
+  VoiceLanes();
+
+  static bool available(Kernel kernel);
+  // Picks the kernel, if available (else SSE2). Default: the widest available.
+  void setKernel(Kernel kernel);
+  Kernel getKernel() const { return kernel; }
 
   // Takes the state of voices 0 … kLanes - 1 (null entries skipped) into the lanes.
   void load(Voice* const* voices);
@@ -112,30 +106,33 @@ class VoiceLanes {
   void store(Voice* const* voices);
 
   // One frame of voices 0 … count - 1 (null entries skipped), their body
-  // filters run in `bodies`, mixed into a stereo pair in voice order.
+  // filters run in `bodies`, mixed into a stereo pair in voice order. Voice l
+  // must filter in body lane l.
   void mix(Voice* const* voices, int32_t count, float inA, float inB, BodyFilterLanes& bodies,
            float& left, float& right);
 
  private:
-  using Floats = lanes::Floats;
-  using Ints = lanes::Ints;
-  using Bits = lanes::Bits;
-  static constexpr int kGroups = lanes::kGroups;
+  template <int W>
+  friend struct lanes::FrameKernel;
 
   template <class Copy>
   void exchange(Voice& voice, int l, Copy copy);
   void loadLane(Voice& voice, int l);
   void storeLane(Voice& voice, int l);
   void setState(Voice& voice, int l, int32_t newState);
+  // What each voice does on its own before its sample: pushed settings, a
+  // pending note. Returns the voices that render (bit l: voice l).
+  uint32_t startFrame(Voice* const* voices, int32_t count);
+  // A string that ran away stops its voice, which keeps a note waiting there.
+  void stopVoice(Voice& voice, int l);
 
-  // A frame in three steps: each group of lanes up to its body filter, the
-  // body filters of all lanes, each group on from there. `run` holds a bit
-  // per voice that renders, cleared for a voice that stops on the way.
-  void renderToBody(Voice* const* voices, const EngineState& e, int g, uint32_t& run, float inA,
-                    float inB);
-  void filterBodies(uint32_t run, BodyFilterLanes& bodies);
-  void renderFromBody(Voice* const* voices, const EngineState& e, int g, uint32_t run);
-  Floats leakAtoB(const EngineState& e, int g, Ints running, Floats A, Floats B, Floats o);
+  // The frame's vector part, built for each instruction set.
+  void renderSse2(Voice* const* voices, const EngineState& e, uint32_t run, float inA, float inB,
+                  BodyFilterLanes& bodies);
+  void renderAvx2(Voice* const* voices, const EngineState& e, uint32_t run, float inA, float inB,
+                  BodyFilterLanes& bodies);
+
+  Kernel kernel = Kernel::sse2;
 
   lanes::StringLanes stringA, stringB;
   lanes::LfoLanes lfoA, lfoB, warpLfo;
@@ -143,34 +140,30 @@ class VoiceLanes {
   lanes::FollowerLanes followerA, followerB;
   lanes::NoiseLanes noise;
 
-  Floats pan[kGroups] = {}, delayLengthA[kGroups] = {}, delayLengthB[kGroups] = {};
-  Floats loopGainA[kGroups] = {}, loopGainB[kGroups] = {}, velocityGain[kGroups] = {};
-  Floats quantizeSteps[kGroups] = {}, quantizeStepInverse[kGroups] = {};
-  Floats loopStateA[kGroups] = {}, loopStateB[kGroups] = {};
-  Floats leakBlockAB[kGroups] = {}, leakBlockBA[kGroups] = {};
-  Floats couplingState[kGroups] = {}, noiseState[kGroups] = {}, heldLeak[kGroups] = {};
-  Floats envelopeA[kGroups] = {}, envelopeB[kGroups] = {}, level[kGroups] = {};
-  Floats denormalOffset[kGroups] = {};
-  Bits samplesSinceStart[kGroups] = {};
-  Ints state[kGroups] = {};
+  lanes::LaneArray<float> pan, delayLengthA, delayLengthB;
+  lanes::LaneArray<float> loopGainA, loopGainB, velocityGain;
+  lanes::LaneArray<float> quantizeSteps, quantizeStepInverse;
+  lanes::LaneArray<float> loopStateA, loopStateB, leakBlockAB, leakBlockBA;
+  lanes::LaneArray<float> couplingState, noiseState, heldLeak;
+  lanes::LaneArray<float> envelopeA, envelopeB, level, denormalOffset;
+  lanes::LaneArray<uint32_t> samplesSinceStart;
+  lanes::LaneArray<int32_t> state;
 
   // What a frame carries across the body filters: the mix of the saturated
   // string outputs, A after the loop low-pass, the two leaks, string B's
   // write-back and the offset; the body filters' inputs, warping and morph;
   // then their outputs and the voices' samples.
-  struct Across {
-    Floats mixed, A, leakAB, leakBA, writeB, offset, bodyInput, warp, morph, bodyOutput, output;
-  };
-  Across across[kGroups] = {};
+  lanes::LaneArray<float> mixed, stringAfterLoop, leakAB, leakBA, writeB, offset;
+  lanes::LaneArray<float> bodyInput, warp, morph, bodyOutput, output;
   uint32_t delayDueA = 0;  // bit per voice: a new delay is due for string A
   uint32_t delayDueB = 0;
   bool bodyRuns = false;
   bool bodyOnOutput = false;
   bool bodyOnLeakBA = false;
-  alignas(16) BodyLaneFrame frame;
-  alignas(16) double filtered[BodyLaneState::kLanes] = {};
+  BodyLaneFrame frame;
+  alignas(32) double filtered[BodyLaneState::kLanes] = {};
   // The strings' new delays: string A of voice l in column l, string B in kLanes + l.
-  alignas(16) DelayTapLanes taps;
+  alignas(32) DelayTapLanes taps;
 };
 
 }  // namespace engine

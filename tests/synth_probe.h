@@ -23,6 +23,7 @@ class SynthProbe : public core::Synth {
 
   engine::Voice& voice(int i) { return *voices[i]; }
   engine::BodyFilterLanes& bodyFilters() { return laneRenderer.bodyFilters(); }
+  engine::VoiceLanes& voiceLanes() { return laneRenderer.voices(); }
   const params::ProgramRecord& current() { return currentRecord(); }
 
   // Records what the voices see at each frame.

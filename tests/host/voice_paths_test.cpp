@@ -14,7 +14,9 @@
 namespace {
 
 using Kernel = engine::BodyFilterLanes::Kernel;
-// The voices rendered in turn, or side by side with one of the kernels.
+using VoiceKernel = engine::VoiceLanes::Kernel;
+// The voices rendered in turn, or side by side with one of the body filters'
+// kernels; the voices' own kernel is SSE2 with the SSE2 filters, else the widest.
 struct Path {
   bool inTurn = false;
   Kernel kernel = Kernel::sse2;
@@ -41,6 +43,7 @@ std::vector<float> play(const Phrase& phrase, Path path) {
   SynthProbe synth;
   synth.voicesInTurn = path.inTurn;
   synth.bodyFilters().setKernel(path.kernel);
+  synth.voiceLanes().setKernel(path.kernel == Kernel::sse2 ? VoiceKernel::sse2 : VoiceKernel::avx2);
   synth.setProgram(phrase.program);
   for (auto [index, value] : phrase.settings) synth.setParameter(index, value);
   std::vector<float> out;

@@ -1,0 +1,362 @@
+// The frame render of the voice lanes for W lanes to a register, written once
+// for both widths. Everything here inlines into one entry point per instruction
+// set (see voice_lanes.cpp), so that nothing is compiled for a wider set than
+// its caller asks for. Every lane runs the operations of `Voice::render` in the
+// same order; masks keep the lanes of voices that do not render as they are.
+#pragma once
+
+#include "engine/voice_constants.h"
+#include "engine/voice_lanes.h"
+#include "params/parameter_table.h"
+
+namespace engine::lanes {
+
+template <class Visit>
+QS_LANE_INLINE void forEachLane(uint32_t bits, Visit visit) {
+  for (; bits != 0; bits &= bits - 1) visit(__builtin_ctz(bits));
+}
+
+template <int W>
+struct FrameKernel {
+  using V = Lanes<W>;
+  using Floats = typename V::Floats;
+  using Ints = typename V::Ints;
+  using Bits = typename V::Bits;
+  static constexpr int kGroups = V::kGroups;
+
+  // The bits of group g's lanes in a bit set of all lanes, and back.
+  QS_LANE_INLINE static uint32_t groupBits(uint32_t bits, int g) {
+    return (bits >> (W * g)) & ((1u << W) - 1u);
+  }
+  QS_LANE_INLINE static uint32_t allBits(uint32_t bits, int g) { return bits << (W * g); }
+
+  // Writes the input of every lane of group g in `run` and reads the delayed
+  // sample: each lane writes and moves on, the four taps of every lane are read
+  // into registers and interpolated side by side.
+  QS_LANE_INLINE static void tick(StringLanes& s, int g, Floats input, uint32_t run) {
+    const Ints write = V::at(s.writeIndex, g);
+    const Ints read = V::at(s.readIndex, g);
+    const Ints size = V::at(s.capacity, g);
+    const float* at[W];
+    for (int i = 0; i < W; ++i) {
+      float* samples = s.buffer[W * g + i];
+      if (run & (1u << i)) {
+        samples[write[i]] = input[i];
+        if (write[i] < StringLanes::kGuard) samples[size[i] + write[i]] = input[i];
+      }
+      at[i] = samples + read[i];
+    }
+    Floats t[4];
+    V::gatherFours(at, t);
+    const Floats out =
+        V::at(s.h3, g) * t[0] + V::at(s.h0, g) * t[3] + V::at(s.h1, g) * t[2] + V::at(s.h2, g) * t[1];
+    const Ints running = V::maskOf(run);
+    V::at(s.lastOutput, g) = V::select(running, out, V::at(s.lastOutput, g));
+    const Ints nextWrite = write + 1, nextRead = read + 1;
+    V::at(s.writeIndex, g) = V::select(running, V::select(nextWrite < size, nextWrite, Ints{}), write);
+    V::at(s.readIndex, g) = V::select(running, V::select(nextRead < size, nextRead, Ints{}), read);
+  }
+
+  // Sets the lanes in `due` to their new taps: lane l's are those of
+  // `taps.at(first + l)`, applied as DelayLine::setTaps does.
+  QS_LANE_INLINE static void setTaps(StringLanes& s, const DelayTapLanes& taps, int first,
+                                     uint32_t due) {
+    auto column = [&](const float* values, int g) {
+      return *reinterpret_cast<const Floats*>(values + first + W * g);
+    };
+    for (int g = 0; g < kGroups; ++g) {
+      const Ints m = V::maskOf(groupBits(due, g));
+      if (!V::any(m)) continue;
+      V::at(s.h0, g) = V::select(m, column(taps.h0, g), V::at(s.h0, g));
+      V::at(s.h1, g) = V::select(m, column(taps.h1, g), V::at(s.h1, g));
+      V::at(s.h2, g) = V::select(m, column(taps.h2, g), V::at(s.h2, g));
+      V::at(s.h3, g) = V::select(m, column(taps.h3, g), V::at(s.h3, g));
+      // The whole delay is at most capacity - 1; below that the ceiling is exact as an int.
+      const Floats ceiling = column(taps.ceiling, g);
+      const Ints size = V::at(s.capacity, g);
+      const Ints tooLong = ceiling >= __builtin_convertvector(size, Floats);
+      const Ints whole = __builtin_convertvector(V::select(tooLong, Floats{}, ceiling), Ints);
+      const Ints delay = V::select(tooLong, size - 1, whole);
+      V::at(s.integerDelay, g) = V::select(m, delay, V::at(s.integerDelay, g));
+      const Floats fraction = V::select(tooLong, Floats{}, column(taps.fraction, g));
+      V::at(s.fraction, g) = V::select(m, fraction, V::at(s.fraction, g));
+      const Ints read = V::at(s.writeIndex, g) - delay;
+      V::at(s.readIndex, g) = V::select(m, V::select(read < 0, read + size, read), V::at(s.readIndex, g));
+    }
+  }
+
+  // Lfo::tick in the lanes of group g in `run`; the others keep their phase.
+  QS_LANE_INLINE static Floats tick(LfoLanes& lfo, int g, Ints run) {
+    Bits& phase = V::at(lfo.phase, g);
+    const Bits p = phase;
+    const Bits index = p >> 24;
+    // The fraction has 24 bits: exact as an int and as a float.
+    const Ints low = __builtin_convertvector(p & 0xFFFFFFu, Ints);
+    const Floats fraction = __builtin_convertvector(low, Floats) * (1.0f / 16777216.0f);
+    phase = V::select(run, p + V::at(lfo.increment, g), p);
+    const float* entries[W];
+    for (int i = 0; i < W; ++i) entries[i] = lfo.table[W * g + i]->data() + index[i];
+    Floats at, next;
+    V::gatherPairs(entries, at, next);
+    return at + fraction * (next - at);
+  }
+
+  // Adsr::tick in the lanes of group g in `run`.
+  QS_LANE_INLINE static Floats tick(AdsrLanes& adsr, int g, Ints run) {
+    using S = Adsr::State;
+    Ints& state = V::at(adsr.state, g);
+    Floats& value = V::at(adsr.value, g);
+    const Floats sustain = V::at(adsr.sustainLevel, g);
+    const Ints attack = run & (state == static_cast<int32_t>(S::attack));
+    const Ints decay = run & (state == static_cast<int32_t>(S::decay));
+    const Ints release = run & (state == static_cast<int32_t>(S::release));
+    const Floats rising = value + V::at(adsr.attackStep, g);
+    const Floats falling = value - V::at(adsr.decayStep, g);
+    const Floats releasing = value - V::at(adsr.releaseStep, g);
+    const Ints attackEnds = attack & (rising >= 1.0f);
+    const Ints decayEnds = decay & (falling <= sustain);
+    const Ints releaseEnds = release & (releasing <= 0.0f);
+    Floats next = V::select(attack, V::select(attackEnds, V::splat(1.0f), rising), value);
+    next = V::select(decay, V::select(decayEnds, sustain, falling), next);
+    next = V::select(release, V::select(releaseEnds, Floats{}, releasing), next);
+    Ints nextState = V::select(attackEnds, V::splat(static_cast<int32_t>(S::decay)), state);
+    nextState = V::select(decayEnds, V::splat(static_cast<int32_t>(S::sustain)), nextState);
+    state = V::select(releaseEnds, V::splat(static_cast<int32_t>(S::idle)), nextState);
+    value = next;
+    return next;
+  }
+
+  // EnvelopeFollower::process in the lanes of group g in `run`.
+  QS_LANE_INLINE static Floats process(FollowerLanes& follower, int g, Floats x, Ints run) {
+    Floats& value = V::at(follower.value, g);
+    const Floats a = V::abs(x);
+    const Floats old = value;
+    const Floats rising = a + (old - a) * V::at(follower.attack, g);
+    const Floats falling = old * V::at(follower.release, g);
+    Floats v = V::select(a > old, rising, falling);
+    v = V::select(v < EnvelopeFollower::kFloor, V::splat(EnvelopeFollower::kFloor), v);
+    value = V::select(run, v, old);
+    return v;
+  }
+
+  QS_LANE_INLINE static void render(VoiceLanes& s, Voice* const* voices, const EngineState& e,
+                                    uint32_t run, float inA, float inB, BodyFilterLanes& bodies) {
+    for (int g = 0; g < kGroups; ++g)
+      if (groupBits(run, g)) renderToBody(s, voices, e, g, run, inA, inB);
+    if (s.bodyRuns && run != 0) filterBodies(s, run, bodies);
+    s.delayDueA = s.delayDueB = 0;
+    for (int g = 0; g < kGroups; ++g)
+      if (groupBits(run, g)) renderFromBody(s, voices, e, g, run);
+    if ((s.delayDueA | s.delayDueB) != 0) {
+      computeDelayTaps(s.taps);
+      setTaps(s.stringA, s.taps, 0, s.delayDueA);
+      setTaps(s.stringB, s.taps, VoiceLanes::kLanes, s.delayDueB);
+    }
+  }
+
+  QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices,
+                                          const EngineState& e, int g, uint32_t& run, float inA,
+                                          float inB) {
+    using namespace ::engine::render;
+    using namespace ::params;
+    Ints running = V::maskOf(groupBits(run, g));
+    const Floats o = V::at(s.denormalOffset, g);
+
+    // The strings' outputs, with the host's input added, through the saturation curve.
+    Floats a = V::at(s.stringA.lastOutput, g) + inA;
+    Floats b = V::at(s.stringB.lastOutput, g) + inB;
+    if (const float k = e.saturationA; k > 0.0f) a = (1.0f + k) * a - k * a * a * a;
+    if (const float k = e.saturationB; k > 0.0f) b = (1.0f + k) * b - k * b * b * b;
+    // A string that runs away stops its voice; a note waiting there is kept.
+    const Ints runaway = running & ~((V::abs(a) <= kRunawayLevel) & (V::abs(b) <= kRunawayLevel));
+    if (V::any(runaway)) {
+      const uint32_t stopped = allBits(V::laneBits(runaway), g);
+      forEachLane(stopped, [&](int l) { s.stopVoice(*voices[l], l); });
+      run &= ~stopped;
+      running &= ~runaway;
+      if (!V::any(running)) return;
+    }
+
+    Floats& loopStateA = V::at(s.loopStateA, g);
+    Floats& loopStateB = V::at(s.loopStateB, g);
+    const Floats A = V::select(running, a + (loopStateA - a) * e.loopDampingA.get(), loopStateA);
+    const Floats B = V::select(running, b + (loopStateB - b) * e.loopDampingB.get(), loopStateB);
+    loopStateA = A;
+    loopStateB = B;
+
+    const float mixComplement = e.mixComplement;
+    const Floats envA = process(s.followerA, g, A, running);
+    const Floats envB = process(s.followerB, g, B, running);
+    V::at(s.envelopeA, g) = V::select(running, envA, V::at(s.envelopeA, g));
+    V::at(s.envelopeB, g) = V::select(running, envB, V::at(s.envelopeB, g));
+    Floats& level = V::at(s.level, g);
+    level = V::select(running, envA + (envB - envA) * mixComplement, level);
+
+    Floats L1 = leakAtoB(s, e, g, running, A, B, o);
+    Floats L2 = B * e.leakGainBA.get();
+
+    const Ints takenOver = running & (V::at(s.state, g) == static_cast<int32_t>(kVoiceTakenOver));
+    if (V::any(takenOver)) {
+      Floats& gainA = V::at(s.loopGainA, g);
+      Floats& gainB = V::at(s.loopGainB, g);
+      gainA = V::select(takenOver, gainA * kTakeoverFade, gainA);
+      gainB = V::select(takenOver, gainB * kTakeoverFade, gainB);
+      forEachLane(allBits(V::laneBits(takenOver & (level < kTakeoverEndLevel)), g),
+                  [&](int l) { s.setState(*voices[l], l, kVoiceFree); });
+    }
+
+    if (s.bodyRuns) {
+      const Floats w =
+          tick(s.warpLfo, g, running) * e.raw(kLfoWarpAmp) * 0.5f + e.warpSmoothed.get();
+      const Floats limited = V::atMost(w, kLargestWarp);
+      V::at(s.warp, g) = V::select(limited >= kSmallestWarp, limited, V::splat(kSmallestWarp));
+      V::at(s.morph, g) = tick(s.filterEnvelope, g, running);
+    }
+    if (e.leakOnAB || e.leakOnBA) {
+      Floats& blockBA = V::at(s.leakBlockBA, g);
+      Floats& blockAB = V::at(s.leakBlockAB, g);
+      blockBA = V::select(running, L2 + (blockBA - L2) * kLeakBlockerPole, blockBA);
+      L2 -= blockBA;
+      blockAB = V::select(running, L1 + (blockAB - L1) * kLeakBlockerPole, blockAB);
+      L1 -= blockAB;
+    }
+    const Floats gainB = V::at(s.loopGainB, g);
+    V::at(s.writeB, g) = e.raw(kLineBPolarity) > 0.5f ? B * gainB + o : o - B * gainB;
+    const Floats mixed = a + (b - a) * mixComplement;
+    V::at(s.mixed, g) = mixed;
+    if (s.bodyOnOutput)
+      V::at(s.bodyInput, g) = mixed + o;
+    else
+      V::at(s.bodyInput, g) = s.bodyOnLeakBA ? L2 + o : L1 + o;
+    V::at(s.stringAfterLoop, g) = A;
+    V::at(s.leakAB, g) = L1;
+    V::at(s.leakBA, g) = L2;
+    V::at(s.offset, g) = o;
+  }
+
+  // Voice l filters in body lane l: whole registers convert at once.
+  QS_LANE_INLINE static void filterBodies(VoiceLanes& s, uint32_t run, BodyFilterLanes& bodies) {
+    BodyLaneFrame& frame = s.frame;
+    for (int l = 0; l < VoiceLanes::kLanes; ++l) frame.active[l] = (run >> l) & 1u;
+    for (int g = 0; g < kGroups; ++g) {
+      V::widen(V::at(s.bodyInput, g), frame.input + W * g);
+      V::widen(V::at(s.warp, g), frame.lambda + W * g);
+      V::widen(V::at(s.morph, g), frame.morph + W * g);
+    }
+    bodies.process(frame, s.filtered);
+    for (int g = 0; g < kGroups; ++g) V::at(s.bodyOutput, g) = V::narrow(s.filtered + W * g);
+  }
+
+  QS_LANE_INLINE static Floats leakAtoB(VoiceLanes& s, const EngineState& e, int g, Ints running,
+                                        Floats A, Floats B, Floats o) {
+    using namespace ::engine::render;
+    using namespace ::params;
+    constexpr uint32_t kLowQualityLeakMask = kLowQualityLeakInterval - 1;
+    const float k = 1.0f - e.raw(kLeakageCut);
+    Floats& couplingState = V::at(s.couplingState, g);
+    const Floats coupling = couplingState;
+    const Floats envB = V::at(s.envelopeB, g);
+    const Ints shaped = e.leakShapeOn ? running & (envB > kAudibleEnvelope) : Ints{};
+    const Floats plainState = A + (coupling - A) * k + o;
+    const Floats plain = plainState * e.leakGainAB.get();
+    if (!V::any(shaped)) {
+      couplingState = V::select(running, plainState, coupling);
+      return plain;
+    }
+
+    const Bits count = V::at(s.samplesSinceStart, g);
+    const Ints fresh = e.qualityHigh ? shaped : shaped & ((count & kLowQualityLeakMask) == 0);
+    Floats L = V::at(s.heldLeak, g);
+    if (V::any(fresh)) {
+      const float q = e.raw(kQuantizeNoise);
+      const Floats envA = V::at(s.envelopeA, g);
+      Floats leak;
+      if (q == 0.0f) {
+        leak = V::copySign(envA, A);
+      } else if (q < 0.5f) {
+        // B's magnitude in steps of envelopeA / quantizeSteps, up to the next step; A's sign.
+        const Floats steps = V::abs(V::at(s.quantizeSteps, g) / envA * B);
+        leak = V::copySign(V::ceilPositive(steps) * V::at(s.quantizeStepInverse, g) * envA, A);
+      } else {
+        Floats n = V::gatherLanes(V::laneBits(fresh), [&](int i) { return s.noise.next(W * g + i); });
+        n = V::copySign(n, A);
+        Floats& noiseState = V::at(s.noiseState, g);
+        noiseState = V::select(fresh, n + (noiseState - n) * k, noiseState);
+        leak = A + noiseState * e.noiseLeakGain.get() * envB;
+      }
+      L = V::select(fresh, leak * e.leakGainAB.get(), L);
+    }
+    V::at(s.heldLeak, g) = V::select(shaped, L, V::at(s.heldLeak, g));
+    const Floats shapedState = L + (coupling - L) * k + o;
+    couplingState = V::select(shaped, shapedState, V::select(running, plainState, coupling));
+    return V::select(shaped, shapedState, plain);
+  }
+
+  QS_LANE_INLINE static void renderFromBody(VoiceLanes& s, Voice* const* voices,
+                                            const EngineState& e, int g, uint32_t run) {
+    using namespace ::engine::render;
+    using namespace ::params;
+    constexpr uint32_t kLowQualityModulationMask = kLowQualityModulationInterval - 1;
+    const uint32_t bits = groupBits(run, g);
+    const Ints running = V::maskOf(bits);
+    const Floats o = V::at(s.offset, g);
+    Floats L1 = V::at(s.leakAB, g);
+    Floats L2 = V::at(s.leakBA, g);
+    const Floats A = V::at(s.stringAfterLoop, g);
+    const Floats gainA = V::at(s.loopGainA, g);
+    const Floats m = V::at(s.mixed, g);
+    Floats y;
+    if (s.bodyOnOutput) {
+      tick(s.stringA, g, A * gainA + o + L2, bits);
+      tick(s.stringB, g, V::at(s.writeB, g) + L1, bits);
+      y = s.bodyRuns ? V::at(s.bodyOutput, g) : m;
+    } else {
+      if (s.bodyRuns) {
+        if (s.bodyOnLeakBA)
+          L2 = V::at(s.bodyOutput, g);
+        else
+          L1 = V::at(s.bodyOutput, g);
+      }
+      L2 = V::clamp(L2, -kLeakLimit, kLeakLimit);
+      L1 = V::clamp(L1, -kLeakLimit, kLeakLimit);
+      tick(s.stringA, g, A * gainA - L2 + o, bits);
+      tick(s.stringB, g, V::at(s.writeB, g) + L1, bits);
+      y = m;
+    }
+
+    y *= V::at(s.velocityGain, g);
+    y *= tick(s.ampEnvelope, g, running);
+    const Ints ended =
+        running & (V::at(s.ampEnvelope.state, g) == static_cast<int32_t>(Adsr::State::idle));
+
+    Bits& samples = V::at(s.samplesSinceStart, g);
+    const Bits count = V::select(running, samples + 1u, samples);
+    samples = count;
+    const Ints update =
+        e.qualityHigh ? running : running & ((count & kLowQualityModulationMask) == 0);
+    const Floats lengthA = V::at(s.delayLengthA, g);
+    const Floats lengthB = V::at(s.delayLengthB, g);
+    const Ints dueA = update & (lengthA > 0.0f);
+    const Ints dueB = update & (lengthB > 0.0f);
+    // An LFO advances on every sample, except in an update of a string of length 0.
+    const Floats tA = tick(s.lfoA, g, running & ~(update & ~dueA));
+    const Floats tB = tick(s.lfoB, g, running & ~(update & ~dueB));
+    const float bend = e.pitchBendRatioSmoothed;
+    if (V::any(dueA | dueB)) {
+      *reinterpret_cast<Floats*>(s.taps.delay + W * g) = (tA * e.raw(kLfoAAmp) + 1.0f) * bend * lengthA;
+      *reinterpret_cast<Floats*>(s.taps.delay + VoiceLanes::kLanes + W * g) =
+          (tB * e.raw(kLfoBAmp) + 1.0f) * bend * lengthB;
+      s.delayDueA |= allBits(V::laneBits(dueA), g);
+      s.delayDueB |= allBits(V::laneBits(dueB), g);
+    }
+    V::at(s.denormalOffset, g) = V::select(running, -o, o);
+
+    const Ints silent =
+        running & (V::at(s.level, g) < kSilentLevel) & (count > kSilentSamples);
+    forEachLane(allBits(V::laneBits(ended | silent), g),
+                [&](int l) { s.setState(*voices[l], l, kVoiceFree); });
+    V::at(s.output, g) = V::select(running, y, Floats{});
+  }
+};
+
+}  // namespace engine::lanes
