@@ -199,8 +199,12 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   for (int l = 0; l < kLanes; ++l) {
     const bool on = frame.active[l];
     const bool owed = f.updateOwed[l];
+    // The intervals in use are powers of two, which need no division.
     const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
-    const bool fresh = on && f.processCount[l] % interval == 0;
+    const uint32_t count = f.processCount[l];
+    const bool due = (interval & (interval - 1)) == 0 ? (count & (interval - 1)) == 0
+                                                       : count % interval == 0;
+    const bool fresh = on && due;
     const double n = f.order[l];
     lanes.refreshing[l] = fresh ? 1.0 : 0.0;
     lanes.active[l] = on ? n : 0.0;

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "engine/body_filter_lanes.h"
-#include "engine/delay_line_lanes.h"
+#include "engine/delay_line.h"
 #include "engine/engine_state.h"
 #include "engine/lane_vector.h"
 #include "engine/voice.h"
@@ -155,15 +155,11 @@ class VoiceLanes {
   // then their outputs and the voices' samples.
   lanes::LaneArray<float> mixed, stringAfterLoop, leakAB, leakBA, writeB, offset;
   lanes::LaneArray<float> bodyInput, warp, morph, bodyOutput, output;
-  uint32_t delayDueA = 0;  // bit per voice: a new delay is due for string A
-  uint32_t delayDueB = 0;
   bool bodyRuns = false;
   bool bodyOnOutput = false;
   bool bodyOnLeakBA = false;
   BodyLaneFrame frame;
   alignas(32) double filtered[BodyLaneState::kLanes] = {};
-  // The strings' new delays: string A of voice l in column l, string B in kLanes + l.
-  alignas(32) DelayTapLanes taps;
 };
 
 }  // namespace engine

@@ -57,32 +57,47 @@ struct FrameKernel {
     V::at(s.readIndex, g) = V::select(running, V::select(nextRead < size, nextRead, Ints{}), read);
   }
 
-  // Sets the lanes in `due` to their new taps: lane l's are those of
-  // `taps.at(first + l)`, applied as DelayLine::setTaps does.
-  QS_LANE_INLINE static void setTaps(StringLanes& s, const DelayTapLanes& taps, int first,
-                                     uint32_t due) {
-    auto column = [&](const float* values, int g) {
-      return *reinterpret_cast<const Floats*>(values + first + W * g);
-    };
-    for (int g = 0; g < kGroups; ++g) {
-      const Ints m = V::maskOf(groupBits(due, g));
-      if (!V::any(m)) continue;
-      V::at(s.h0, g) = V::select(m, column(taps.h0, g), V::at(s.h0, g));
-      V::at(s.h1, g) = V::select(m, column(taps.h1, g), V::at(s.h1, g));
-      V::at(s.h2, g) = V::select(m, column(taps.h2, g), V::at(s.h2, g));
-      V::at(s.h3, g) = V::select(m, column(taps.h3, g), V::at(s.h3, g));
-      // The whole delay is at most capacity - 1; below that the ceiling is exact as an int.
-      const Floats ceiling = column(taps.ceiling, g);
-      const Ints size = V::at(s.capacity, g);
-      const Ints tooLong = ceiling >= __builtin_convertvector(size, Floats);
-      const Ints whole = __builtin_convertvector(V::select(tooLong, Floats{}, ceiling), Ints);
-      const Ints delay = V::select(tooLong, size - 1, whole);
-      V::at(s.integerDelay, g) = V::select(m, delay, V::at(s.integerDelay, g));
-      const Floats fraction = V::select(tooLong, Floats{}, column(taps.fraction, g));
-      V::at(s.fraction, g) = V::select(m, fraction, V::at(s.fraction, g));
-      const Ints read = V::at(s.writeIndex, g) - delay;
-      V::at(s.readIndex, g) = V::select(m, V::select(read < 0, read + size, read), V::at(s.readIndex, g));
-    }
+  // DelayLine::taps of every lane.
+  struct Taps {
+    Floats ceiling, fraction, h0, h1, h2, h3;
+  };
+  QS_LANE_INLINE static Taps taps(Floats delay) {
+    // Negative and NaN delays count as 0; the others are at most the largest delay.
+    const Floats largest = V::splat(DelayLine::kLargestDelay);
+    delay = V::select(delay > 0.0f, V::select(largest < delay, largest, delay), Floats{});
+    Taps t;
+    // Rounded up: the delay lies in [0, 1e9], where truncation to an integer is exact.
+    t.ceiling = __builtin_convertvector(__builtin_convertvector(delay, Ints), Floats);
+    t.ceiling += V::select(t.ceiling < delay, V::splat(1.0f), Floats{});
+    t.fraction = t.ceiling - delay;
+    // Lagrange basis polynomials for the nodes 0 … 3, evaluated at a in (2, 3].
+    const Floats a = 3.0f - t.fraction;
+    const Floats a1 = a - 1.0f, a2 = a - 2.0f, a3 = a - 3.0f;
+    const float sixth = DelayLine::kSixth, half = DelayLine::kHalf;
+    t.h0 = -(a1 * a2 * a3) * sixth;
+    t.h1 = a * a2 * a3 * half;
+    t.h2 = -(a * a1 * a3) * half;
+    t.h3 = a * a1 * a2 * sixth;
+    return t;
+  }
+
+  // Sets the lanes of group g in `m` to new delays, as DelayLine::setDelay does.
+  QS_LANE_INLINE static void setDelays(StringLanes& s, int g, Floats delay, Ints m) {
+    const Taps t = taps(delay);
+    V::at(s.h0, g) = V::select(m, t.h0, V::at(s.h0, g));
+    V::at(s.h1, g) = V::select(m, t.h1, V::at(s.h1, g));
+    V::at(s.h2, g) = V::select(m, t.h2, V::at(s.h2, g));
+    V::at(s.h3, g) = V::select(m, t.h3, V::at(s.h3, g));
+    // The whole delay is at most capacity - 1; below that the ceiling is exact as an int.
+    const Ints size = V::at(s.capacity, g);
+    const Ints tooLong = t.ceiling >= __builtin_convertvector(size, Floats);
+    const Ints whole = __builtin_convertvector(V::select(tooLong, Floats{}, t.ceiling), Ints);
+    const Ints samples = V::select(tooLong, size - 1, whole);
+    V::at(s.integerDelay, g) = V::select(m, samples, V::at(s.integerDelay, g));
+    const Floats fraction = V::select(tooLong, Floats{}, t.fraction);
+    V::at(s.fraction, g) = V::select(m, fraction, V::at(s.fraction, g));
+    const Ints read = V::at(s.writeIndex, g) - samples;
+    V::at(s.readIndex, g) = V::select(m, V::select(read < 0, read + size, read), V::at(s.readIndex, g));
   }
 
   // Lfo::tick in the lanes of group g in `run`; the others keep their phase.
@@ -144,14 +159,8 @@ struct FrameKernel {
     for (int g = 0; g < kGroups; ++g)
       if (groupBits(run, g)) renderToBody(s, voices, e, g, run, inA, inB);
     if (s.bodyRuns && run != 0) filterBodies(s, run, bodies);
-    s.delayDueA = s.delayDueB = 0;
     for (int g = 0; g < kGroups; ++g)
       if (groupBits(run, g)) renderFromBody(s, voices, e, g, run);
-    if ((s.delayDueA | s.delayDueB) != 0) {
-      computeDelayTaps(s.taps);
-      setTaps(s.stringA, s.taps, 0, s.delayDueA);
-      setTaps(s.stringB, s.taps, VoiceLanes::kLanes, s.delayDueB);
-    }
   }
 
   QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices,
@@ -342,13 +351,8 @@ struct FrameKernel {
     const Floats tA = tick(s.lfoA, g, running & ~(update & ~dueA));
     const Floats tB = tick(s.lfoB, g, running & ~(update & ~dueB));
     const float bend = e.pitchBendRatioSmoothed;
-    if (V::any(dueA | dueB)) {
-      *reinterpret_cast<Floats*>(s.taps.delay + W * g) = (tA * e.raw(kLfoAAmp) + 1.0f) * bend * lengthA;
-      *reinterpret_cast<Floats*>(s.taps.delay + VoiceLanes::kLanes + W * g) =
-          (tB * e.raw(kLfoBAmp) + 1.0f) * bend * lengthB;
-      s.delayDueA |= allBits(V::laneBits(dueA), g);
-      s.delayDueB |= allBits(V::laneBits(dueB), g);
-    }
+    if (V::any(dueA)) setDelays(s.stringA, g, (tA * e.raw(kLfoAAmp) + 1.0f) * bend * lengthA, dueA);
+    if (V::any(dueB)) setDelays(s.stringB, g, (tB * e.raw(kLfoBAmp) + 1.0f) * bend * lengthB, dueB);
     V::at(s.denormalOffset, g) = V::select(running, -o, o);
 
     const Ints silent =

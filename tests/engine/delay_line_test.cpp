@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/delay_line_lanes.h"
+#include "engine/voice_lanes_kernel.h"
 
 namespace {
 
@@ -139,16 +139,15 @@ TEST(DelayLineDelay, TapsSideBySideAreThoseOfOneDelay) {
                           0.4999f,    1.0f,        2.75f,   400.25f,       8191.5f,  8192.0f,
                           8388607.5f, 16777217.0f, 1.0e9f,  3.0e9f,        1.0e-30f, 7.0f + 1.0e-6f,
                           123.456f,   0.99999994f, 5000.0f, 1.5f,          2.0f,     3.25f};
-  engine::DelayTapLanes lanes;
-  for (size_t first = 0; first < std::size(delays); first += engine::DelayTapLanes::kLanes) {
-    int n = 0;
-    for (; n < engine::DelayTapLanes::kLanes && first + n < std::size(delays); ++n)
-      lanes.delay[n] = delays[first + n];
-    engine::computeDelayTaps(lanes);
-    for (int i = 0; i < n; ++i) {
-      const engine::DelayTaps want = DelayLine::taps(lanes.delay[i]);
-      const engine::DelayTaps got = lanes.at(i);
-      EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << "delay " << lanes.delay[i];
+  using Kernel = engine::lanes::FrameKernel<4>;
+  for (size_t first = 0; first < std::size(delays); first += 4) {
+    const Kernel::Floats delay = {delays[first], delays[first + 1], delays[first + 2],
+                                  delays[first + 3]};
+    const Kernel::Taps t = Kernel::taps(delay);
+    for (int i = 0; i < 4; ++i) {
+      const engine::DelayTaps want = DelayLine::taps(delay[i]);
+      const engine::DelayTaps got = {t.ceiling[i], t.fraction[i], t.h0[i], t.h1[i], t.h2[i], t.h3[i]};
+      EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << "delay " << delay[i];
     }
   }
 }
