@@ -1,7 +1,8 @@
 // The whole instrument with eight voices sounding, rendered through the
 // format-neutral render call that every plug-in layer makes: factory programs 0 and 4 at both
-// qualities, with the voices side by side in SIMD lanes (the default) and
-// rendered one after another (the reference).
+// qualities, with the voices side by side in SIMD lanes (the default: the
+// widest kernels the processor has), side by side with SSE2 only (as the
+// Windows builds run) and rendered one after another (the reference).
 // Reports nanoseconds per voice-sample and the real-time factor; compare the
 // medians of repeated runs (--benchmark_repetitions=9).
 #include <benchmark/benchmark.h>
@@ -23,6 +24,10 @@ constexpr uint8_t kChord[kVoices] = {40, 47, 52, 56, 59, 64, 68, 71};
 class BenchSynth : public core::Synth {
  public:
   void renderInTurn(bool inTurn) { voicesInTurn = inTurn; }
+  void sse2Only() {
+    laneRenderer.bodyFilters().setKernel(engine::BodyFilterLanes::Kernel::sse2);
+    laneRenderer.voices().setKernel(engine::VoiceLanes::Kernel::sse2);
+  }
 
   void strike() {
     for (int i = 0; i < kVoices; ++i) {
@@ -32,10 +37,11 @@ class BenchSynth : public core::Synth {
   }
 };
 
-// Arguments: program, quality high (0/1), voices in turn (0/1).
+// Arguments: program, quality high (0/1), voices in turn (0/1), SSE2 only (0/1).
 void renderProgram(benchmark::State& state) {
   BenchSynth synth;
   synth.renderInTurn(state.range(2) != 0);
+  if (state.range(3) != 0) synth.sse2Only();
   synth.setProgram(static_cast<int32_t>(state.range(0)));
   synth.setParameter(params::kQuality, state.range(1) != 0 ? 1.0f : 0.0f);
   synth.setParameter(params::kPolyphony, 1.0f);
@@ -60,6 +66,7 @@ void renderProgram(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(renderProgram)
-    ->ArgNames({"program", "quality_high", "in_turn"})
-    ->ArgsProduct({{0, 4}, {0, 1}, {0, 1}})
+    ->ArgNames({"program", "quality_high", "in_turn", "sse2"})
+    ->ArgsProduct({{0, 4}, {0, 1}, {0}, {0, 1}})
+    ->ArgsProduct({{0, 4}, {0, 1}, {1}, {0}})
     ->Unit(benchmark::kMicrosecond);
