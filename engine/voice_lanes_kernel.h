@@ -154,6 +154,9 @@ struct FrameKernel {
     return v;
   }
 
+  // A frame in three steps: each group of lanes up to its body filter, the
+  // body filters of all lanes, each group on from there. `run` holds a bit per
+  // voice that renders; a voice whose string runs away drops out on the way.
   QS_LANE_INLINE static void render(VoiceLanes& s, Voice* const* voices, const EngineState& e,
                                     uint32_t run, float inA, float inB, BodyFilterLanes& bodies) {
     for (int g = 0; g < kGroups; ++g)
