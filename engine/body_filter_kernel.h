@@ -190,43 +190,49 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
 
 template <class Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
-  LaneRows lanes;
+  // A bit per lane: it filters, it owes an update, it recomputes its coefficients.
+  constexpr unsigned kAll = (1u << kLanes) - 1u;
+  unsigned on = 0, owed = 0, fresh = 0;
   int rows = 0;
-  int active = 0;
-  int owing = 0;
-  int refreshing = 0;
   bool sameOrder = true;
   for (int l = 0; l < kLanes; ++l) {
-    const bool on = frame.active[l];
-    const bool owed = f.updateOwed[l];
     // The intervals in use are powers of two, which need no division.
     const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
     const uint32_t count = f.processCount[l];
     const bool due = (interval & (interval - 1)) == 0 ? (count & (interval - 1)) == 0
                                                        : count % interval == 0;
-    const bool fresh = on && due;
-    const double n = f.order[l];
-    lanes.refreshing[l] = fresh ? 1.0 : 0.0;
-    lanes.active[l] = on ? n : 0.0;
-    lanes.fresh[l] = fresh ? n : 0.0;
-    lanes.owed[l] = owed ? n : 0.0;
-    if ((on || owed) && f.order[l] > rows) rows = f.order[l];
-    active += on ? 1 : 0;
-    owing += owed ? 1 : 0;
-    refreshing += fresh ? 1 : 0;
+    const bool filters = frame.active[l];
+    const bool owes = f.updateOwed[l];
+    const unsigned bit = 1u << l;
+    on |= filters ? bit : 0u;
+    owed |= owes ? bit : 0u;
+    fresh |= filters && due ? bit : 0u;
+    if ((filters || owes) && f.order[l] > rows) rows = f.order[l];
     sameOrder = sameOrder && f.order[l] == f.order[0];
   }
-  if (active == 0) {
+  if (on == 0) {
     // Nothing to filter: owed updates stay owed until the lane is used again.
     return;
   }
-  // Other lanes run too, on their own values, but keep what they held.
-  const bool uniform = active == kLanes && owing == kLanes && sameOrder && rows >= 1;
-  if (uniform && refreshing == kLanes) {
+  // Other lanes run too, on their own values, but keep what they held. Lanes
+  // that differ (in what they do or in their order) need their rows told apart.
+  const bool uniform = on == kAll && owed == kAll && sameOrder && rows >= 1;
+  const bool masked = !uniform || (fresh != 0 && fresh != kAll);
+  LaneRows lanes{};
+  if (masked) {
+    for (int l = 0; l < kLanes; ++l) {
+      const double n = f.order[l];
+      lanes.refreshing[l] = fresh >> l & 1u ? 1.0 : 0.0;
+      lanes.active[l] = on >> l & 1u ? n : 0.0;
+      lanes.fresh[l] = fresh >> l & 1u ? n : 0.0;
+      lanes.owed[l] = owed >> l & 1u ? n : 0.0;
+    }
+  }
+  if (!masked && fresh == kAll) {
     filterRows<Pack, true, false>(f, frame, lanes, rows, output);
-  } else if (uniform && refreshing == 0) {
+  } else if (!masked) {
     filterRows<Pack, false, false>(f, frame, lanes, rows, output);
-  } else if (refreshing == 0) {
+  } else if (fresh == 0) {
     filterRows<Pack, false, true>(f, frame, lanes, rows, output);
   } else {
     filterRows<Pack, true, true>(f, frame, lanes, rows, output);
