@@ -218,7 +218,7 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   // that differ (in what they do or in their order) need their rows told apart.
   const bool uniform = on == kAll && owed == kAll && sameOrder && rows >= 1;
   const bool masked = !uniform || (fresh != 0 && fresh != kAll);
-  LaneRows lanes{};
+  LaneRows lanes;  // only read where lanes differ
   if (masked) {
     for (int l = 0; l < kLanes; ++l) {
       const double n = f.order[l];

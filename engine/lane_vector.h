@@ -58,7 +58,6 @@ struct Lanes : Vectors<W> {
   using Ints = typename Vectors<W>::Ints;
   using Bits = typename Vectors<W>::Bits;
   using Doubles = typename Vectors<W>::Doubles;
-  static constexpr int kWidth = W;
   static constexpr int kGroups = kVoiceLanes / W;
 
   // Group g of an array of lanes, as a register.
@@ -167,7 +166,7 @@ struct Lanes : Vectors<W> {
       first = __builtin_shufflevector(q[0], q[1], 0, 2, 4, 6);
       second = __builtin_shufflevector(q[0], q[1], 1, 3, 5, 7);
     } else {
-      using Eight = float __attribute__((vector_size(32), __may_alias__));
+      using Eight = typename Vectors<8>::Floats;
       const Eight low = __builtin_shufflevector(q[0], q[1], 0, 1, 2, 3, 4, 5, 6, 7);
       const Eight high = __builtin_shufflevector(q[2], q[3], 0, 1, 2, 3, 4, 5, 6, 7);
       first = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);

@@ -3,11 +3,7 @@
 # platform: no JACK, no sound-file or MIDI-file library.
 set -eu
 so=$1
-exported=$(nm -D --defined-only "$so" | awk '$2 ~ /^[TDBRVW]$/ {print $3}' | grep -v -E '^(_init|_fini|_edata|_end|__bss_start)$' | sort | tr '\n' ' ')
-if [ "$exported" != "clap_entry " ]; then
-  echo "unexpected exports: $exported"
-  exit 1
-fi
+sh "$(dirname "$0")/../host/check_exports.sh" "$so" clap_entry
 needed=$(objdump -p "$so" | awk '$1 == "NEEDED" {print $2}' | sort | tr '\n' ' ')
 for lib in $needed; do
   case $lib in
@@ -16,4 +12,4 @@ for lib in $needed; do
     *) echo "needs $lib"; exit 1 ;;
   esac
 done
-echo "exports: $exported; needs: $needed"
+echo "needs: $needed"
