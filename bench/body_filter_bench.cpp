@@ -43,12 +43,12 @@ void BodyFilterLanesOrder30(benchmark::State& state) {
                                    {lanes.lanes(), 3}, {lanes.lanes(), 4}, {lanes.lanes(), 5},
                                    {lanes.lanes(), 6}, {lanes.lanes(), 7}};
   engine::BodyLaneFrame frame;
+  frame.active = 0xFF;
   for (int l = 0; l < 8; ++l) {
     filters[l].setOrder(30);
     filters[l].setRefreshInterval(static_cast<int>(state.range(0)));
     filters[l].loadCoefficients(engine::bodyTypeTable(1 + l % 7), 30, true);
     filters[l].loadCoefficients(engine::bodyTypeTable(2), 30, false);
-    frame.active[l] = true;
     frame.lambda[l] = 0.5;
   }
   double y[8] = {};

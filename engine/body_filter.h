@@ -93,7 +93,7 @@ inline double BodyFilter::process(double x, double lambda, double morph) {
     // State update: push the output through the all-pass chain.
     f.owedOutput[lane] = y;
     f.owedLambda[lane] = lambda;
-    f.updateOwed[lane] = true;
+    f.owed |= 1u << lane;
     f.settle(lane);
   }
   f.lastOutput[lane] = y;

@@ -192,31 +192,35 @@ template <class Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
   // A bit per lane: it filters, it owes an update, it recomputes its coefficients.
   constexpr unsigned kAll = (1u << kLanes) - 1u;
-  unsigned on = 0, owed = 0, fresh = 0;
-  int rows = 0;
-  bool sameOrder = true;
-  for (int l = 0; l < kLanes; ++l) {
-    // The intervals in use are powers of two, which need no division.
-    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
-    const uint32_t count = f.processCount[l];
-    const bool due = (interval & (interval - 1)) == 0 ? (count & (interval - 1)) == 0
-                                                       : count % interval == 0;
-    const bool filters = frame.active[l];
-    const bool owes = f.updateOwed[l];
-    const unsigned bit = 1u << l;
-    on |= filters ? bit : 0u;
-    owed |= owes ? bit : 0u;
-    fresh |= filters && due ? bit : 0u;
-    if ((filters || owes) && f.order[l] > rows) rows = f.order[l];
-    sameOrder = sameOrder && f.order[l] == f.order[0];
-  }
+  const unsigned on = frame.active & kAll;
   if (on == 0) {
     // Nothing to filter: owed updates stay owed until the lane is used again.
     return;
   }
+  const unsigned owed = f.owed & kAll;
+  const unsigned used = on | owed;
+  unsigned due = 0, irregular = 0, orderDiffers = 0;
+  int rows = 0;
+  for (int l = 0; l < kLanes; ++l) {
+    // The intervals in use are powers of two, which need no division.
+    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
+    irregular |= interval & (interval - 1);
+    due |= static_cast<unsigned>((f.processCount[l] & (interval - 1)) == 0) << l;
+    const int32_t order = used >> l & 1u ? f.order[l] : 0;
+    rows = order > rows ? order : rows;
+    orderDiffers |= static_cast<unsigned>(f.order[l] ^ f.order[0]);
+  }
+  if (irregular != 0) {
+    due = 0;
+    for (int l = 0; l < kLanes; ++l) {
+      const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
+      due |= static_cast<unsigned>(f.processCount[l] % interval == 0) << l;
+    }
+  }
+  const unsigned fresh = on & due;
   // Other lanes run too, on their own values, but keep what they held. Lanes
   // that differ (in what they do or in their order) need their rows told apart.
-  const bool uniform = on == kAll && owed == kAll && sameOrder && rows >= 1;
+  const bool uniform = on == kAll && owed == kAll && orderDiffers == 0 && rows >= 1;
   const bool masked = !uniform || (fresh != 0 && fresh != kAll);
   LaneRows lanes;  // only read where lanes differ
   if (masked) {
@@ -237,21 +241,23 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   } else {
     filterRows<Pack, true, true>(f, frame, lanes, rows, output);
   }
-  for (int l = 0; l < kLanes; ++l) {
-    f.updateOwed[l] = false;
-    if (!frame.active[l]) continue;
-    double out = output[l];
-    constexpr double kLevel = BodyLaneState::kRunawayLevel;
-    if (!(out <= kLevel && out >= -kLevel)) {
-      // The run-away guard of the single filter: this lane is silenced.
-      f.resetLane(l);
-      out = 0.0;
-      output[l] = out;
-    } else {
-      f.updateOwed[l] = true;
-    }
+  // Every update owed before is applied; the lanes that filtered owe theirs,
+  // unless their output ran away.
+  constexpr double kLevel = BodyLaneState::kRunawayLevel;
+  unsigned runaway = 0;
+  for (unsigned bits = on; bits != 0; bits &= bits - 1) {
+    const int l = __builtin_ctz(bits);
+    const double out = output[l];
+    runaway |= static_cast<unsigned>(!(out <= kLevel && out >= -kLevel)) << l;
     f.lastOutput[l] = out;
     ++f.processCount[l];
+  }
+  f.owed = on & ~runaway;
+  for (; runaway != 0; runaway &= runaway - 1) {
+    // The run-away guard of the single filter: this lane is silenced.
+    const int l = __builtin_ctz(runaway);
+    f.resetLane(l);
+    output[l] = 0.0;
   }
 }
 

@@ -23,13 +23,13 @@ BodyLaneState::BodyLaneState(int maxOrder)
 void BodyLaneState::resetLane(int lane) {
   for (int j = 0; j < capacity; ++j) state[static_cast<size_t>(j) * kLanes + lane] = 0.0;
   lastOutput[lane] = 0.0;
-  updateOwed[lane] = false;
+  owed &= ~(1u << lane);
 }
 
 void BodyLaneState::settle(int lane) {
   // Pushes the owed output through the all-pass chain (element 0 stays 0).
-  if (!updateOwed[lane]) return;
-  updateOwed[lane] = false;
+  if (!(owed >> lane & 1u)) return;
+  owed &= ~(1u << lane);
   const double lambda = owedLambda[lane];
   const double y = owedOutput[lane];
   double* s = state + lane;

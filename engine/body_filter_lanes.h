@@ -43,7 +43,7 @@ struct BodyLaneState {
   // The state update of a lane's last sample may still be owed: the lane kernels
   // apply it together with the next sample's feedback pass (the two chains then
   // run side by side). Its output and warping are kept for it here.
-  bool updateOwed[kLanes] = {};
+  uint32_t owed = 0;  // bit l: lane l owes its update
   double owedOutput[kLanes] = {};
   double owedLambda[kLanes] = {};
 
@@ -60,7 +60,7 @@ struct BodyLaneState {
 
 // What the voices hand to the filters for one sample frame.
 struct BodyLaneFrame {
-  bool active[BodyLaneState::kLanes] = {};  // lanes whose filter runs this frame
+  uint32_t active = 0;  // bit l: lane l's filter runs this frame
   double input[BodyLaneState::kLanes] = {};
   double lambda[BodyLaneState::kLanes] = {};
   double morph[BodyLaneState::kLanes] = {};

@@ -249,7 +249,7 @@ struct FrameKernel {
   // Voice l filters in body lane l: whole registers convert at once.
   QS_LANE_INLINE static void filterBodies(VoiceLanes& s, uint32_t run, BodyFilterLanes& bodies) {
     BodyLaneFrame& frame = s.frame;
-    for (int l = 0; l < VoiceLanes::kLanes; ++l) frame.active[l] = (run >> l) & 1u;
+    frame.active = run;
     for (int g = 0; g < kGroups; ++g) {
       V::widen(V::at(s.bodyInput, g), frame.input + W * g);
       V::widen(V::at(s.warp, g), frame.lambda + W * g);
