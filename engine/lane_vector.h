@@ -6,6 +6,8 @@
 // call in the end (all of it inlines into the kernel, whatever its target).
 #pragma once
 
+#include <immintrin.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -37,6 +39,10 @@ struct Vectors<4> {
   QS_LANE_INLINE static uint32_t movemask(Floats m) {
     return static_cast<uint32_t>(__builtin_ia32_movmskps(m));
   }
+  // base[at[i]] in lane i, one load at a time.
+  QS_LANE_INLINE static Floats gather(const float* base, Ints at) {
+    return Floats{base[at[0]], base[at[1]], base[at[2]], base[at[3]]};
+  }
 };
 
 template <>
@@ -49,6 +55,13 @@ struct Vectors<8> {
   QS_LANE_INLINE static uint32_t movemask(Floats m) {
     return Vectors<4>::movemask(__builtin_shufflevector(m, m, 0, 1, 2, 3)) |
            Vectors<4>::movemask(__builtin_shufflevector(m, m, 4, 5, 6, 7)) << 4;
+  }
+  // base[at[i]] in lane i: one AVX2 gather (this width is built for AVX2 only).
+  // Not forced inline: the kernel's helpers are built for the baseline, and an
+  // AVX2 function inlines only into AVX2 code, which it does once they have
+  // inlined into the AVX2 entry point.
+  [[gnu::target("avx2")]] static Floats gather(const float* base, Ints at) {
+    return _mm256_i32gather_ps(base, __builtin_bit_cast(__m256i, at), sizeof(float));
   }
 };
 
@@ -130,7 +143,6 @@ struct Lanes : Vectors<W> {
   // Gathers, one address per lane, put together in registers: going through
   // memory, a vector load would wait for the scalar stores.
   using Four = float __attribute__((vector_size(16), __may_alias__));
-  using Two = float __attribute__((vector_size(8), __may_alias__));
 
   // Four consecutive values from each address: out[j] holds value j of every lane.
   QS_LANE_INLINE static void gatherFours(const float* const (&at)[W], Floats (&out)[4]) {
@@ -153,24 +165,6 @@ struct Lanes : Vectors<W> {
         out[j] = columns[0][j];
       else
         out[j] = __builtin_shufflevector(columns[0][j], columns[1][j], 0, 1, 2, 3, 4, 5, 6, 7);
-    }
-  }
-
-  // Two consecutive values from each address.
-  QS_LANE_INLINE static void gatherPairs(const float* const (&at)[W], Floats& first, Floats& second) {
-    Two p[W];
-    for (int i = 0; i < W; ++i) std::memcpy(&p[i], at[i], sizeof(Two));
-    Four q[W / 2];
-    for (int i = 0; i < W / 2; ++i) q[i] = __builtin_shufflevector(p[2 * i], p[2 * i + 1], 0, 1, 2, 3);
-    if constexpr (W == 4) {
-      first = __builtin_shufflevector(q[0], q[1], 0, 2, 4, 6);
-      second = __builtin_shufflevector(q[0], q[1], 1, 3, 5, 7);
-    } else {
-      using Eight = typename Vectors<8>::Floats;
-      const Eight low = __builtin_shufflevector(q[0], q[1], 0, 1, 2, 3, 4, 5, 6, 7);
-      const Eight high = __builtin_shufflevector(q[2], q[3], 0, 1, 2, 3, 4, 5, 6, 7);
-      first = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);
-      second = __builtin_shufflevector(low, high, 1, 3, 5, 7, 9, 11, 13, 15);
     }
   }
 

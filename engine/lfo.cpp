@@ -61,6 +61,15 @@ const WaveTables& tables() {
 
 }  // namespace
 
+static_assert(sizeof(WaveTables) == sizeof(float) * 257 * Lfo::kWaveformCount,
+              "the tables lie one after another");
+
+const float* Lfo::waveforms() { return tables()[0].data(); }
+
+int32_t Lfo::waveformStart(const WaveTable& table) {
+  return static_cast<int32_t>(&table - tables().data()) * static_cast<int32_t>(table.size());
+}
+
 const WaveTable& Lfo::waveform(int code) {
   return tables()[code >= 0 && code < kWaveformCount ? code : kTriangle];
 }

@@ -47,6 +47,10 @@ class Lfo {
 
   // The shared, read-only table of a waveform; codes outside 0 to 4 give the triangle.
   static const WaveTable& waveform(int code);
+  // All the tables, one after another in waveform order, and where one of
+  // them starts among them.
+  static const float* waveforms();
+  static int32_t waveformStart(const WaveTable& table);
 
  private:
   // The side-by-side render runs the LFOs of all voices at once.

@@ -47,7 +47,7 @@ template <class Copy>
 void LfoLanes::exchange(Lfo& lfo, int l, Copy copy) {
   copy(lfo.phase, phase[l]);
   copy(lfo.increment, increment[l]);
-  table[l] = lfo.table;
+  start[l] = Lfo::waveformStart(*lfo.table);
 }
 
 template <class Copy>

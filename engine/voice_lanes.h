@@ -45,11 +45,13 @@ struct StringLanes {
 
 struct LfoLanes {
   LfoLanes() {
-    for (const WaveTable*& t : table) t = &Lfo::waveform(Lfo::kTriangle);
+    for (int32_t& at : start.lane) at = Lfo::waveformStart(Lfo::waveform(Lfo::kTriangle));
   }
 
   LaneArray<uint32_t> phase, increment;
-  const WaveTable* table[kVoiceLanes] = {};
+  // Where each lane's table starts in `Lfo::waveforms()`.
+  const float* waveforms = Lfo::waveforms();
+  LaneArray<int32_t> start;
 
   template <class Copy>
   void exchange(Lfo& lfo, int l, Copy copy);

@@ -109,10 +109,9 @@ struct FrameKernel {
     const Ints low = __builtin_convertvector(p & 0xFFFFFFu, Ints);
     const Floats fraction = __builtin_convertvector(low, Floats) * (1.0f / 16777216.0f);
     phase = V::select(run, p + V::at(lfo.increment, g), p);
-    const float* entries[W];
-    for (int i = 0; i < W; ++i) entries[i] = lfo.table[W * g + i]->data() + index[i];
-    Floats at, next;
-    V::gatherPairs(entries, at, next);
+    const Ints entry = V::at(lfo.start, g) + __builtin_bit_cast(Ints, index);
+    const Floats at = V::gather(lfo.waveforms, entry);
+    const Floats next = V::gather(lfo.waveforms, entry + 1);
     return at + fraction * (next - at);
   }
 
