@@ -147,8 +147,10 @@ struct Lanes : Vectors<W> {
   // Four consecutive values from each address: out[j] holds value j of every lane.
   QS_LANE_INLINE static void gatherFours(const float* const (&at)[W], Floats (&out)[4]) {
     Four r[W];
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) std::memcpy(&r[i], at[i], sizeof(Four));
     Four columns[W / 4][4];
+#pragma GCC unroll 2
     for (int q = 0; q < W / 4; ++q) {
       const Four* s = r + 4 * q;
       const Four low01 = __builtin_shufflevector(s[0], s[1], 0, 4, 1, 5);
@@ -160,6 +162,7 @@ struct Lanes : Vectors<W> {
       columns[q][2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
       columns[q][3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
     }
+#pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       if constexpr (W == 4)
         out[j] = columns[0][j];

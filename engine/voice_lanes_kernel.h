@@ -38,6 +38,7 @@ struct FrameKernel {
     const Ints read = V::at(s.readIndex, g);
     const Ints size = V::at(s.capacity, g);
     const float* at[W];
+#pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       float* samples = s.buffer[W * g + i];
       if (run & (1u << i)) {
