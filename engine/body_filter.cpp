@@ -13,6 +13,7 @@ BodyFilter::BodyFilter(BodyLaneState& lanes, int laneIndex)
 void BodyFilter::setOrder(int n) {
   data->settle(lane);
   data->order[lane] = std::clamp(n, 0, data->capacity);
+  data->coefficientsChanged(lane);
 }
 
 void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
@@ -20,6 +21,7 @@ void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
   double* target = toSetA ? data->coefficientsA : data->coefficientsB;
   const int n = std::clamp(count, 0, data->capacity);
   for (int i = 0; i < n; ++i) target[row(i)] = table[i];
+  data->coefficientsChanged(lane);
 }
 
 void BodyFilter::computeCoefficients(double lambda, double newGain, double morph) {
@@ -40,6 +42,8 @@ void BodyFilter::computeCoefficients(double lambda, double newGain, double morph
     d = -lambda * t;
   }
   f.normaliser[lane] = 1.0 / (1.0 - sigma);
+  f.coefficientsCurrent |= 1u << lane;
+  f.morphUsed[lane] = morph;
 }
 
 }  // namespace engine

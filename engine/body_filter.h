@@ -25,7 +25,10 @@ class BodyFilter {
 
   // Number of coefficients in use (limited to 0 … capacity); applies at the next computation.
   void setOrder(int n);
-  void setGain(double g) { data->gain[lane] = g; }
+  void setGain(double g) {
+    data->gain[lane] = g;
+    data->coefficientsChanged(lane);
+  }
   // Copies `count` values (at most the capacity) into set A or set B.
   void loadCoefficients(const double* table, int count, bool toSetA);
   // Zeroes the state and the last output.

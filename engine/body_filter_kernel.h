@@ -12,6 +12,9 @@
 // the linker could otherwise take from a wider instruction set's file.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 #include "engine/body_filter_lanes.h"
 
 namespace engine::lanes {
@@ -30,8 +33,10 @@ struct LaneRows {
 // `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
 // (in activity, owed updates, order or refresh), so every result is selected per
 // lane; when false, every lane filters and owes an update, with the same order
-// and the same refresh.
-template <class Pack, bool Refresh, bool Masked>
+// and the same refresh. `Morph`: the effective coefficients of a refreshing
+// lane are morphed again; when false, they would come out as they are (same
+// sets, gain and morph), and only the warping is recomputed from them.
+template <class Pack, bool Refresh, bool Masked, bool Morph>
 void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
                 double* output) {
   using V = typename Pack::V;
@@ -84,9 +89,12 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     if constexpr (!Refresh) {
       return stored;
     } else {
-      const V a = Pack::load(A + at);
-      V c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
+      V c = stored;
+      if constexpr (Morph) {
+        const V a = Pack::load(A + at);
+        c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
                       gain[g]);
+      }
       const V cd = Pack::mul(d[g], c);
       const V t = Pack::sub(d[g], Pack::mul(p[g], c));
       p[g] = Pack::sub(p[g], cd);
@@ -94,11 +102,11 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
       if constexpr (Masked) {
         const M fresh = Pack::less(row, freshRows[g]);
         sigma[g] = Pack::select(fresh, Pack::add(sigma[g], cd), sigma[g]);
-        c = Pack::select(fresh, c, stored);
+        if constexpr (Morph) c = Pack::select(fresh, c, stored);
       } else {
         sigma[g] = Pack::add(sigma[g], cd);
       }
-      Pack::store(C + at, c);
+      if constexpr (Morph) Pack::store(C + at, c);
       return c;
     }
   };
@@ -218,6 +226,19 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
     }
   }
   const unsigned fresh = on & due;
+  // Refreshing lanes whose coefficients would come out as they are need only
+  // their warping recomputed.
+  bool morphs = false;
+  if (fresh != 0) {
+    unsigned same = 0;
+    for (int l = 0; l < kLanes; ++l) {
+      uint64_t now, before;
+      std::memcpy(&now, frame.morph + l, sizeof now);
+      std::memcpy(&before, f.morphUsed + l, sizeof before);
+      same |= static_cast<unsigned>(now == before) << l;
+    }
+    morphs = (fresh & ~(same & f.coefficientsCurrent)) != 0;
+  }
   // Other lanes run too, on their own values, but keep what they held. Lanes
   // that differ (in what they do or in their order) need their rows told apart.
   const bool uniform = on == kAll && owed == kAll && orderDiffers == 0 && rows >= 1;
@@ -233,13 +254,23 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
     }
   }
   if (!masked && fresh == kAll) {
-    filterRows<Pack, true, false>(f, frame, lanes, rows, output);
+    if (morphs)
+      filterRows<Pack, true, false, true>(f, frame, lanes, rows, output);
+    else
+      filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
   } else if (!masked) {
-    filterRows<Pack, false, false>(f, frame, lanes, rows, output);
+    filterRows<Pack, false, false, false>(f, frame, lanes, rows, output);
   } else if (fresh == 0) {
-    filterRows<Pack, false, true>(f, frame, lanes, rows, output);
+    filterRows<Pack, false, true, false>(f, frame, lanes, rows, output);
+  } else if (morphs) {
+    filterRows<Pack, true, true, true>(f, frame, lanes, rows, output);
   } else {
-    filterRows<Pack, true, true>(f, frame, lanes, rows, output);
+    filterRows<Pack, true, true, false>(f, frame, lanes, rows, output);
+  }
+  if (morphs) {
+    f.coefficientsCurrent |= fresh;
+    for (unsigned bits = fresh; bits != 0; bits &= bits - 1)
+      f.morphUsed[__builtin_ctz(bits)] = frame.morph[__builtin_ctz(bits)];
   }
   // Every update owed before is applied; the lanes that filtered owe theirs,
   // unless their output ran away.

@@ -40,6 +40,12 @@ struct BodyLaneState {
   uint32_t processCount[kLanes] = {};
   int32_t refreshInterval[kLanes] = {};
 
+  // Bit l: lane l's effective coefficients are those of its current sets and
+  // gain at the morph `morphUsed[l]` (bit for bit), so that recomputing them
+  // at that morph would give them again.
+  uint32_t coefficientsCurrent = 0;
+  double morphUsed[kLanes] = {};
+
   // The state update of a lane's last sample may still be owed: the lane kernels
   // apply it together with the next sample's feedback pass (the two chains then
   // run side by side). Its output and warping are kept for it here.
@@ -53,6 +59,8 @@ struct BodyLaneState {
   void settle(int lane);
   // Zeroes one lane's state column and last output; nothing is owed any more.
   void resetLane(int lane);
+  // The lane's coefficient sets, gain or order changed.
+  void coefficientsChanged(int lane) { coefficientsCurrent &= ~(1u << lane); }
 
  private:
   std::vector<double> storage;
