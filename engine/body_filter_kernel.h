@@ -57,6 +57,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
   V owedLambda[G], pass[G], b[G], older[G], usedC[G];
   const V zero = Pack::set(0.0);
   const V one = Pack::set(1.0);
+#pragma GCC unroll 8
   for (int g = 0; g < G; ++g) {
     lambda[g] = Pack::load(frame.lambda + g * W);
     negLambda[g] = Pack::negate(lambda[g]);
@@ -113,6 +114,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
 
   // Row 0: the owed update starts (element 0 is never written), the first
   // coefficient and the start of the feedback sum.
+#pragma GCC unroll 8
   for (int g = 0; g < G; ++g) {
     const V y = Pack::load(f.owedOutput + g * W);
     older[g] = Pack::load(S + g * W);
@@ -145,6 +147,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     for (int j = 1; j < rows; ++j) {
       const V row = Pack::set(static_cast<double>(j));
       // Row 0 of the effective set may already be recomputed: its old value is in usedC.
+#pragma GCC unroll 8
       for (int g = 0; g < G; ++g)
         update(g, j, row, j == 1 ? usedC[g] : Pack::load(C + (j - 1) * kLanes + g * W));
     }
@@ -152,6 +155,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
   for (int j = 1; j < rows; ++j) {
     const int r = j * kLanes;
     const V row = Pack::set(static_cast<double>(j));
+#pragma GCC unroll 8
     for (int g = 0; g < G; ++g) {
       // The feedback sum reads element j as the owed update has left it.
       V element;
@@ -181,6 +185,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
   // owed output are stored whole (for every lane, whether it filtered or not):
   // the next frame loads them whole, and a load of values stored one by one
   // would wait for the stores.
+#pragma GCC unroll 8
   for (int g = 0; g < G; ++g) {
     V normaliser = Pack::load(f.normaliser + g * W);
     if constexpr (Refresh) {
