@@ -5,6 +5,8 @@
 // same order; masks keep the lanes of voices that do not render as they are.
 #pragma once
 
+#include <cstring>
+
 #include "engine/voice_constants.h"
 #include "engine/voice_lanes.h"
 #include "params/parameter_table.h"
@@ -37,15 +39,23 @@ struct FrameKernel {
     const Ints write = V::at(s.writeIndex, g);
     const Ints read = V::at(s.readIndex, g);
     const Ints size = V::at(s.capacity, g);
+    // Lane by lane, the indices come from memory and the inputs from one store:
+    // taking them out of registers one at a time costs more.
+    float in[W];
+    std::memcpy(in, &input, sizeof in);
+    const int32_t* writes = s.writeIndex.lane + W * g;
+    const int32_t* reads = s.readIndex.lane + W * g;
+    const int32_t* sizes = s.capacity.lane + W * g;
     const float* at[W];
 #pragma GCC unroll 8
     for (int i = 0; i < W; ++i) {
       float* samples = s.buffer[W * g + i];
       if (run & (1u << i)) {
-        samples[write[i]] = input[i];
-        if (write[i] < StringLanes::kGuard) samples[size[i] + write[i]] = input[i];
+        const int32_t w = writes[i];
+        samples[w] = in[i];
+        if (w < StringLanes::kGuard) samples[sizes[i] + w] = in[i];
       }
-      at[i] = samples + read[i];
+      at[i] = samples + reads[i];
     }
     Floats t[4];
     V::gatherFours(at, t);
