@@ -30,6 +30,7 @@ struct LaneRows {
   double owed[kLanes];        // the lane's order where an update is owed, else 0
 };
 
+// Returns a bit per lane whose output stays below the run-away level.
 // `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
 // (in activity, owed updates, order or refresh), so every result is selected per
 // lane; when false, every lane filters and owes an update, with the same order
@@ -37,7 +38,7 @@ struct LaneRows {
 // lane are morphed again; when false, they would come out as they are (same
 // sets, gain and morph), and only the warping is recomputed from them.
 template <class Pack, bool Refresh, bool Masked, bool Morph>
-void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
+unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
                 double* output) {
   using V = typename Pack::V;
   using M = typename Pack::M;
@@ -181,6 +182,7 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     }
   }
 
+  unsigned calm = 0;
   // The output; its own state update is now owed. Output, warping and
   // owed output are stored whole (for every lane, whether it filtered or not):
   // the next frame loads them whole, and a load of values stored one by one
@@ -196,9 +198,11 @@ void filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& la
     }
     const V y = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
     Pack::store(output + g * W, y);
+    calm |= Pack::within(y, Pack::set(BodyLaneState::kRunawayLevel)) << (g * W);
     Pack::store(f.owedOutput + g * W, y);
     Pack::store(f.owedLambda + g * W, lambda[g]);
   }
+  return calm;
 }
 
 template <class Pack>
@@ -258,19 +262,20 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
       lanes.owed[l] = owed >> l & 1u ? n : 0.0;
     }
   }
+  unsigned calm;
   if (!masked && fresh == kAll) {
     if (morphs)
-      filterRows<Pack, true, false, true>(f, frame, lanes, rows, output);
+      calm = filterRows<Pack, true, false, true>(f, frame, lanes, rows, output);
     else
-      filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
+      calm = filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
   } else if (!masked) {
-    filterRows<Pack, false, false, false>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, false, false, false>(f, frame, lanes, rows, output);
   } else if (fresh == 0) {
-    filterRows<Pack, false, true, false>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, false, true, false>(f, frame, lanes, rows, output);
   } else if (morphs) {
-    filterRows<Pack, true, true, true>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, true, true, true>(f, frame, lanes, rows, output);
   } else {
-    filterRows<Pack, true, true, false>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, true, true, false>(f, frame, lanes, rows, output);
   }
   if (morphs) {
     f.coefficientsCurrent |= fresh;
@@ -279,15 +284,19 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   }
   // Every update owed before is applied; the lanes that filtered owe theirs,
   // unless their output ran away.
-  constexpr double kLevel = BodyLaneState::kRunawayLevel;
-  unsigned runaway = 0;
-  for (unsigned bits = on; bits != 0; bits &= bits - 1) {
-    const int l = __builtin_ctz(bits);
-    const double out = output[l];
-    runaway |= static_cast<unsigned>(!(out <= kLevel && out >= -kLevel)) << l;
-    f.lastOutput[l] = out;
-    ++f.processCount[l];
+  if (on == kAll) {
+    for (int l = 0; l < kLanes; ++l) {
+      f.lastOutput[l] = output[l];
+      ++f.processCount[l];
+    }
+  } else {
+    for (unsigned bits = on; bits != 0; bits &= bits - 1) {
+      const int l = __builtin_ctz(bits);
+      f.lastOutput[l] = output[l];
+      ++f.processCount[l];
+    }
   }
+  unsigned runaway = on & ~calm;
   f.owed = on & ~runaway;
   for (; runaway != 0; runaway &= runaway - 1) {
     // The run-away guard of the single filter: this lane is silenced.

@@ -22,6 +22,11 @@ struct AvxPack {
   static V div(V a, V b) { return _mm256_div_pd(a, b); }
   static V negate(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static V less(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+  // A bit per lane whose magnitude is at most `level` (not NaN).
+  static unsigned within(V a, V level) {
+    const V magnitude = _mm256_andnot_pd(set(-0.0), a);
+    return static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(magnitude, level, _CMP_LE_OQ)));
+  }
   // Lanes of `mask` set take `a`, the others `b`.
   static V select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }
 };

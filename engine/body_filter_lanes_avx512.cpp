@@ -26,6 +26,10 @@ struct Avx512Pack {
         _mm512_xor_si512(_mm512_castpd_si512(a), _mm512_set1_epi64(INT64_MIN)));
   }
   static M less(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+  // A bit per lane whose magnitude is at most `level` (not NaN).
+  static unsigned within(V a, V level) {
+    return _mm512_cmp_pd_mask(_mm512_abs_pd(a), level, _CMP_LE_OQ);
+  }
   // Lanes of `mask` set take `a`, the others `b`.
   static V select(M mask, V a, V b) { return _mm512_mask_blend_pd(mask, b, a); }
 };

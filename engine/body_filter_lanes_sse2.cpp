@@ -22,6 +22,10 @@ struct Sse2Pack {
   static V div(V a, V b) { return _mm_div_pd(a, b); }
   static V negate(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
   static V less(V a, V b) { return _mm_cmplt_pd(a, b); }
+  // A bit per lane whose magnitude is at most `level` (not NaN).
+  static unsigned within(V a, V level) {
+    return static_cast<unsigned>(_mm_movemask_pd(_mm_cmple_pd(_mm_andnot_pd(set(-0.0), a), level)));
+  }
   // Lanes of `mask` set take `a`, the others `b`.
   static V select(V mask, V a, V b) {
     return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));

@@ -172,24 +172,25 @@ struct FrameKernel {
   QS_LANE_INLINE static void render(VoiceLanes& s, Voice* const* voices, const EngineState& e,
                                     uint32_t run, float inA, float inB, BodyFilterLanes& bodies) {
     constexpr uint32_t kEvery = (1u << kVoiceLanes) - 1u;
+    Floats a[kGroups], b[kGroups];
     bool steady = run == kEvery;
-    for (int g = 0; g < kGroups && steady; ++g) {
-      Floats a, b;
-      stringOutputs(s, e, g, inA, inB, a, b);
-      steady = !V::any(runsAway(a, b));
+    for (int g = 0; g < kGroups; ++g) {
+      stringOutputs(s, e, g, inA, inB, a[g], b[g]);
+      steady = steady && !V::any(runsAway(a[g], b[g]));
     }
     if (steady)
-      renderFrame<true>(s, voices, e, kEvery, inA, inB, bodies);
+      renderFrame<true>(s, voices, e, kEvery, a, b, bodies);
     else
-      renderFrame<false>(s, voices, e, run, inA, inB, bodies);
+      renderFrame<false>(s, voices, e, run, a, b, bodies);
   }
 
+  // `a` and `b`: each group's string outputs.
   template <bool Steady>
   QS_LANE_INLINE static void renderFrame(VoiceLanes& s, Voice* const* voices,
-                                         const EngineState& e, uint32_t run, float inA, float inB,
-                                         BodyFilterLanes& bodies) {
+                                         const EngineState& e, uint32_t run, const Floats* a,
+                                         const Floats* b, BodyFilterLanes& bodies) {
     for (int g = 0; g < kGroups; ++g)
-      if (groupBits(run, g)) renderToBody<Steady>(s, voices, e, g, run, inA, inB);
+      if (groupBits(run, g)) renderToBody<Steady>(s, voices, e, g, run, a[g], b[g]);
     if (s.bodyRuns && run != 0) filterBodies(s, run, bodies);
     for (int g = 0; g < kGroups; ++g)
       if (groupBits(run, g)) renderFromBody(s, voices, e, g, run);
@@ -211,15 +212,12 @@ struct FrameKernel {
   // `Steady`: every lane renders and no string runs away.
   template <bool Steady>
   QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices,
-                                          const EngineState& e, int g, uint32_t& run, float inA,
-                                          float inB) {
+                                          const EngineState& e, int g, uint32_t& run, Floats a,
+                                          Floats b) {
     using namespace ::engine::render;
     using namespace ::params;
     Ints running = V::maskOf(groupBits(run, g));
     const Floats o = V::at(s.denormalOffset, g);
-
-    Floats a, b;
-    stringOutputs(s, e, g, inA, inB, a, b);
     // A string that runs away stops its voice; a note waiting there is kept.
     if constexpr (!Steady) {
       const Ints runaway = running & runsAway(a, b);
