@@ -30,7 +30,7 @@ struct LaneRows {
   double owed[kLanes];        // the lane's order where an update is owed, else 0
 };
 
-// Returns a bit per lane whose output stays below the run-away level.
+// Returns a bit per lane whose output is at most the run-away level.
 // `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
 // (in activity, owed updates, order or refresh), so every result is selected per
 // lane; when false, every lane filters and owes an update, with the same order
@@ -39,7 +39,7 @@ struct LaneRows {
 // sets, gain and morph), and only the warping is recomputed from them.
 template <class Pack, bool Refresh, bool Masked, bool Morph>
 unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
-                double* output) {
+                    double* output) {
   using V = typename Pack::V;
   using M = typename Pack::M;
   constexpr int W = Pack::kWidth;
@@ -94,8 +94,7 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       V c = stored;
       if constexpr (Morph) {
         const V a = Pack::load(A + at);
-        c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])),
-                      gain[g]);
+        c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])), gain[g]);
       }
       const V cd = Pack::mul(d[g], c);
       const V t = Pack::sub(d[g], Pack::mul(p[g], c));
@@ -296,9 +295,8 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
       ++f.processCount[l];
     }
   }
-  unsigned runaway = on & ~calm;
-  f.owed = on & ~runaway;
-  for (; runaway != 0; runaway &= runaway - 1) {
+  f.owed = on & calm;
+  for (unsigned runaway = on & ~calm; runaway != 0; runaway &= runaway - 1) {
     // The run-away guard of the single filter: this lane is silenced.
     const int l = __builtin_ctz(runaway);
     f.resetLane(l);

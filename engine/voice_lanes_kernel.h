@@ -186,9 +186,9 @@ struct FrameKernel {
 
   // `a` and `b`: each group's string outputs.
   template <bool Steady>
-  QS_LANE_INLINE static void renderFrame(VoiceLanes& s, Voice* const* voices,
-                                         const EngineState& e, uint32_t run, const Floats* a,
-                                         const Floats* b, BodyFilterLanes& bodies) {
+  QS_LANE_INLINE static void renderFrame(VoiceLanes& s, Voice* const* voices, const EngineState& e,
+                                         uint32_t run, const Floats* a, const Floats* b,
+                                         BodyFilterLanes& bodies) {
     for (int g = 0; g < kGroups; ++g)
       if (groupBits(run, g)) renderToBody<Steady>(s, voices, e, g, run, a[g], b[g]);
     if (s.bodyRuns && run != 0) filterBodies(s, run, bodies);
@@ -211,9 +211,8 @@ struct FrameKernel {
 
   // `Steady`: every lane renders and no string runs away.
   template <bool Steady>
-  QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices,
-                                          const EngineState& e, int g, uint32_t& run, Floats a,
-                                          Floats b) {
+  QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices, const EngineState& e,
+                                          int g, uint32_t& run, Floats a, Floats b) {
     using namespace ::engine::render;
     using namespace ::params;
     Ints running = V::maskOf(groupBits(run, g));
