@@ -39,9 +39,12 @@ struct Vectors<4> {
   QS_LANE_INLINE static uint32_t movemask(Floats m) {
     return static_cast<uint32_t>(__builtin_ia32_movmskps(m));
   }
-  // base[at[i]] in lane i, one load at a time.
-  QS_LANE_INLINE static Floats gather(const float* base, Ints at) {
-    return Floats{base[at[0]], base[at[1]], base[at[2]], base[at[3]]};
+  // base[at[i]] and base[at[i] + 1] in lane i of `first` and `second`, one
+  // load at a time.
+  QS_LANE_INLINE static void gatherPairs(const float* base, Ints at, Floats& first,
+                                         Floats& second) {
+    first = Floats{base[at[0]], base[at[1]], base[at[2]], base[at[3]]};
+    second = Floats{base[at[0] + 1], base[at[1] + 1], base[at[2] + 1], base[at[3] + 1]};
   }
 };
 
@@ -56,12 +59,23 @@ struct Vectors<8> {
     return Vectors<4>::movemask(__builtin_shufflevector(m, m, 0, 1, 2, 3)) |
            Vectors<4>::movemask(__builtin_shufflevector(m, m, 4, 5, 6, 7)) << 4;
   }
-  // base[at[i]] in lane i: one AVX2 gather (this width is built for AVX2 only).
-  // Not forced inline: the kernel's helpers are built for the baseline, and an
-  // AVX2 function inlines only into AVX2 code, which it does once they have
-  // inlined into the AVX2 entry point.
-  [[gnu::target("avx2")]] static Floats gather(const float* base, Ints at) {
-    return _mm256_i32gather_ps(base, __builtin_bit_cast(__m256i, at), sizeof(float));
+  // base[at[i]] and base[at[i] + 1] in lane i of `first` and `second`: two
+  // AVX2 gathers of four pairs (this width is built for AVX2 only). Not forced
+  // inline: the kernel's helpers are built for the baseline, and an AVX2
+  // function inlines only into AVX2 code, which it does once they have inlined
+  // into the AVX2 entry point.
+  [[gnu::target("avx2")]] static void gatherPairs(const float* base, Ints at, Floats& first,
+                                                  Floats& second) {
+    using Four = int32_t __attribute__((vector_size(16)));
+    const auto* pairs = reinterpret_cast<const long long*>(base);
+    const Four low = __builtin_shufflevector(at, at, 0, 1, 2, 3);
+    const Four high = __builtin_shufflevector(at, at, 4, 5, 6, 7);
+    const Floats q0 = __builtin_bit_cast(
+        Floats, _mm256_i32gather_epi64(pairs, __builtin_bit_cast(__m128i, low), sizeof(float)));
+    const Floats q1 = __builtin_bit_cast(
+        Floats, _mm256_i32gather_epi64(pairs, __builtin_bit_cast(__m128i, high), sizeof(float)));
+    first = __builtin_shufflevector(q0, q1, 0, 2, 4, 6, 8, 10, 12, 14);
+    second = __builtin_shufflevector(q0, q1, 1, 3, 5, 7, 9, 11, 13, 15);
   }
 };
 

@@ -121,8 +121,8 @@ struct FrameKernel {
     const Floats fraction = __builtin_convertvector(low, Floats) * (1.0f / 16777216.0f);
     phase = V::select(run, p + V::at(lfo.increment, g), p);
     const Ints entry = V::at(lfo.start, g) + __builtin_bit_cast(Ints, index);
-    const Floats at = V::gather(lfo.waveforms, entry);
-    const Floats next = V::gather(lfo.waveforms, entry + 1);
+    Floats at, next;
+    V::gatherPairs(lfo.waveforms, entry, at, next);
     return at + fraction * (next - at);
   }
 
