@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
+#include "engine/body_filter_lanes.h"
 #include "engine/body_types.h"
 
 namespace {
@@ -151,6 +153,57 @@ TEST(BodyFilter, RunawayRecursionIsSilencedInsteadOfOverflowing) {
   BodyFilter stable = makeFilter({0.5, 0.4}, {0.5, 0.4});
   EXPECT_EQ(stable.process(std::numeric_limits<double>::quiet_NaN(), 0.3, 0.0), 0.0);
   EXPECT_EQ(stable.process(1.0, 0.0, 0.0), 1.0);
+}
+
+// Side by side, every kernel gives the bits of the filter alone, also when a
+// lane's gain, sets or order change while its morph stays the same (its
+// coefficients must then be morphed again, not kept).
+TEST(BodyFilterLanes, KernelsFollowChangesAtAnUnchangedMorph) {
+  using Kernel = engine::BodyFilterLanes::Kernel;
+  constexpr int kLanes = engine::BodyLaneState::kLanes;
+  for (Kernel kernel : {Kernel::sse2, Kernel::avx, Kernel::avx512}) {
+    if (!engine::BodyFilterLanes::available(kernel)) continue;
+    engine::BodyFilterLanes lanes(30);
+    lanes.setKernel(kernel);
+    std::vector<BodyFilter> side, alone;
+    side.reserve(kLanes);
+    alone.reserve(kLanes);
+    for (int l = 0; l < kLanes; ++l) {
+      side.emplace_back(lanes.lanes(), l);
+      alone.emplace_back(30);
+    }
+    auto both = [&](auto change) {
+      for (int l = 0; l < kLanes; ++l) {
+        change(side[l], l);
+        change(alone[l], l);
+      }
+    };
+    both([](BodyFilter& f, int l) {
+      f.setOrder(12);
+      f.loadCoefficients(engine::bodyTypeTable(1 + l % 7), 12, true);
+      f.loadCoefficients(engine::bodyTypeTable(2), 12, false);
+    });
+    engine::BodyLaneFrame frame;
+    frame.active = (1u << kLanes) - 1u;
+    for (int n = 0; n < 60; ++n) {
+      if (n == 15) both([](BodyFilter& f, int) { f.setGain(0.7); });
+      if (n == 30)
+        both([](BodyFilter& f, int) { f.loadCoefficients(engine::bodyTypeTable(3), 12, true); });
+      if (n == 45) both([](BodyFilter& f, int l) { f.setOrder(l % 2 ? 16 : 12); });
+      double out[kLanes];
+      for (int l = 0; l < kLanes; ++l) {
+        frame.input[l] = n == 0 ? 1.0 : 0.01 * l;
+        frame.lambda[l] = 0.4;
+        frame.morph[l] = 0.5;
+      }
+      lanes.process(frame, out);
+      for (int l = 0; l < kLanes; ++l) {
+        const double expected = alone[l].process(frame.input[l], 0.4, 0.5);
+        ASSERT_EQ(std::memcmp(&out[l], &expected, sizeof expected), 0)
+            << static_cast<int>(kernel) << ", lane " << l << ", sample " << n;
+      }
+    }
+  }
 }
 
 }  // namespace
