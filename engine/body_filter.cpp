@@ -20,7 +20,10 @@ void BodyFilter::loadCoefficients(const double* table, int count, bool toSetA) {
   if (table == nullptr) return;
   double* target = toSetA ? data->coefficientsA : data->coefficientsB;
   const int n = std::clamp(count, 0, data->capacity);
-  for (int i = 0; i < n; ++i) target[row(i)] = table[i];
+  for (int i = 0; i < n; ++i) {
+    target[row(i)] = table[i];
+    data->coefficientsStep[row(i)] = data->coefficientsB[row(i)] - data->coefficientsA[row(i)];
+  }
   data->coefficientsChanged(lane);
 }
 
@@ -34,7 +37,7 @@ void BodyFilter::computeCoefficients(double lambda, double newGain, double morph
   double sigma = 0.0;
   for (int i = 0; i < f.order[lane]; ++i) {
     const double a = f.coefficientsA[row(i)];
-    const double c = (a + (f.coefficientsB[row(i)] - a) * morph) * newGain;
+    const double c = (a + f.coefficientsStep[row(i)] * morph) * newGain;
     f.effective[row(i)] = c;
     sigma += d * c;
     const double t = d - p * c;

@@ -45,7 +45,7 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
   constexpr int W = Pack::kWidth;
   constexpr int G = kLanes / W;
   const double* A = f.coefficientsA;
-  const double* B = f.coefficientsB;
+  const double* D = f.coefficientsStep;
   double* C = f.effective;
   double* S = f.state;
 
@@ -94,7 +94,7 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       V c = stored;
       if constexpr (Morph) {
         const V a = Pack::load(A + at);
-        c = Pack::mul(Pack::add(a, Pack::mul(Pack::sub(Pack::load(B + at), a), morph[g])), gain[g]);
+        c = Pack::mul(Pack::add(a, Pack::mul(Pack::load(D + at), morph[g])), gain[g]);
       }
       const V cd = Pack::mul(d[g], c);
       const V t = Pack::sub(d[g], Pack::mul(p[g], c));

@@ -5,11 +5,12 @@
 namespace engine {
 
 BodyLaneState::BodyLaneState(int maxOrder)
-    : capacity(std::max(maxOrder, 1)), storage(static_cast<size_t>(capacity) * kLanes * 4, 0.0) {
+    : capacity(std::max(maxOrder, 1)), storage(static_cast<size_t>(capacity) * kLanes * 5, 0.0) {
   const size_t rows = static_cast<size_t>(capacity) * kLanes;
   coefficientsA = storage.data();
   coefficientsB = coefficientsA + rows;
-  effective = coefficientsB + rows;
+  coefficientsStep = coefficientsB + rows;
+  effective = coefficientsStep + rows;
   state = effective + rows;
   for (int l = 0; l < kLanes; ++l) {
     order[l] = 1;

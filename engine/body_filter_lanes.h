@@ -25,6 +25,8 @@ struct BodyLaneState {
   // built for other instruction sets, use no inline library code on them.
   double* coefficientsA = nullptr;
   double* coefficientsB = nullptr;
+  // Set B minus set A, kept as the sets are loaded: the morph needs only it.
+  double* coefficientsStep = nullptr;
   double* effective = nullptr;
   // One state row per element, updated in place: element j of the new state is
   // written only after element j of the old state has been read.
