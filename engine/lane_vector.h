@@ -2,8 +2,9 @@
 // register: four in SSE2 registers (two groups), or all eight in an AVX
 // register. The arithmetic reads like the scalar code and compiles to the same
 // IEEE operations on every lane. Comparisons give masks of all ones or all zeros
-// per lane. Only the frame kernel includes this; nothing here is a function
-// call in the end (all of it inlines into the kernel, whatever its target).
+// per lane. Only the frame kernel includes this; in an optimised build nothing
+// here is a function call in the end (all of it inlines into the kernel,
+// whatever its target).
 #pragma once
 
 #include <immintrin.h>
