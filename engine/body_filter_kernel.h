@@ -1,11 +1,13 @@
 // The body filters of all lanes for one sample frame, written once for any
 // SIMD width. `Pack` wraps a register of `Pack::kWidth` doubles with load,
-// store, set, add, sub, mul, div, negate, less-than masks (`Pack::M`) and
-// select, and says by `kFuseUpdate` whether it has the registers to run the
-// owed update in the same loop as the feedback sum. Every lane runs exactly the operations of `BodyFilter::process`, in
-// the same order. Three chains run side by side, row by row: the state update
-// owed from the lane's previous sample, the coefficient pass and the feedback
-// sum, which reads each state element just after the update has written it.
+// store, set, add, sub, mul, div, negate, less-than masks (`Pack::M`), select
+// and `within` (a bit per lane of at most a given magnitude), and says by
+// `kFuseUpdate` whether it has the registers to run the owed update in the
+// same loop as the feedback sum. Every lane runs exactly the operations of
+// `BodyFilter::process`, in the same order. Three chains run side by side, row
+// by row: the state update owed from the lane's previous sample, the
+// coefficient pass and the feedback sum, which reads each state element just
+// after the update has written it.
 // This sample's own update is left owed for the next call (or for
 // `BodyLaneState::settle`). Included only by the kernel sources, each built for
 // its instruction set: it calls no inline function, whose one out-of-line copy
@@ -283,17 +285,10 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   }
   // Every update owed before is applied; the lanes that filtered owe theirs,
   // unless their output ran away.
-  if (on == kAll) {
-    for (int l = 0; l < kLanes; ++l) {
-      f.lastOutput[l] = output[l];
-      ++f.processCount[l];
-    }
-  } else {
-    for (unsigned bits = on; bits != 0; bits &= bits - 1) {
-      const int l = __builtin_ctz(bits);
-      f.lastOutput[l] = output[l];
-      ++f.processCount[l];
-    }
+  for (unsigned bits = on; bits != 0; bits &= bits - 1) {
+    const int l = __builtin_ctz(bits);
+    f.lastOutput[l] = output[l];
+    ++f.processCount[l];
   }
   f.owed = on & calm;
   for (unsigned runaway = on & ~calm; runaway != 0; runaway &= runaway - 1) {
