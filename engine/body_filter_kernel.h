@@ -143,7 +143,54 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
     older[g] = old;
     return updated;
   };
-  if constexpr (!Pack::kFuseUpdate) {
+  // The feedback sum of row j, from element j and coefficient j.
+  auto feedback = [&](int g, int j, const V& element, const V& c) {
+    const V w = Pack::add(
+        Pack::mul(k[g], element),
+        Pack::mul(lambda[g], Pack::sub(Pack::mul(previousC[g], olderU[g]), previousW[g])));
+    const V cw = Pack::mul(c, w);
+    if constexpr (Masked) {
+      const V row = Pack::set(static_cast<double>(j));
+      sum[g] = Pack::select(Pack::less(row, order[g]), Pack::add(sum[g], cw), sum[g]);
+    } else {
+      sum[g] = Pack::add(sum[g], cw);
+    }
+    olderU[g] = previousU[g];
+    previousU[g] = Pack::sub(previousU[g], cw);
+    previousW[g] = w;
+    previousC[g] = c;
+  };
+  if constexpr (Pack::kFuseUpdate) {
+    // Row j's update and coefficient come before row j - 1's feedback sum. The
+    // update is the chain that sets the pace, and the sum's first product
+    // waits for the same element as the update's next step: placed later, it
+    // yields the multiplier to that step.
+    V element[G], c[G];
+    auto startRow = [&](int j) {
+      const V row = Pack::set(static_cast<double>(j));
+#pragma GCC unroll 8
+      for (int g = 0; g < G; ++g) {
+        element[g] = update(g, j, row, usedC[g]);
+        c[g] = coefficient(g, j, row);
+      }
+    };
+    if (rows > 1) startRow(1);
+    for (int j = 2; j < rows; ++j) {
+      V previousElement[G], previousCoefficient[G];
+#pragma GCC unroll 8
+      for (int g = 0; g < G; ++g) {
+        previousElement[g] = element[g];
+        previousCoefficient[g] = c[g];
+      }
+      startRow(j);
+#pragma GCC unroll 8
+      for (int g = 0; g < G; ++g) feedback(g, j - 1, previousElement[g], previousCoefficient[g]);
+    }
+    if (rows > 1) {
+#pragma GCC unroll 8
+      for (int g = 0; g < G; ++g) feedback(g, rows - 1, element[g], c[g]);
+    }
+  } else {
     // Narrow registers: the update runs first, on its own, so that fewer values
     // are live at once.
     for (int j = 1; j < rows; ++j) {
@@ -153,33 +200,14 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       for (int g = 0; g < G; ++g)
         update(g, j, row, j == 1 ? usedC[g] : Pack::load(C + (j - 1) * kLanes + g * W));
     }
-  }
-  for (int j = 1; j < rows; ++j) {
-    const int r = j * kLanes;
-    const V row = Pack::set(static_cast<double>(j));
+    for (int j = 1; j < rows; ++j) {
+      const V row = Pack::set(static_cast<double>(j));
 #pragma GCC unroll 8
-    for (int g = 0; g < G; ++g) {
-      // The feedback sum reads element j as the owed update has left it.
-      V element;
-      if constexpr (Pack::kFuseUpdate) {
-        element = update(g, j, row, usedC[g]);
-      } else {
-        element = Pack::load(S + r + g * W);
+      for (int g = 0; g < G; ++g) {
+        // The feedback sum reads element j as the update has left it.
+        const V element = Pack::load(S + j * kLanes + g * W);
+        feedback(g, j, element, coefficient(g, j, row));
       }
-      const V c = coefficient(g, j, row);
-      const V w = Pack::add(
-          Pack::mul(k[g], element),
-          Pack::mul(lambda[g], Pack::sub(Pack::mul(previousC[g], olderU[g]), previousW[g])));
-      const V cw = Pack::mul(c, w);
-      if constexpr (Masked) {
-        sum[g] = Pack::select(Pack::less(row, order[g]), Pack::add(sum[g], cw), sum[g]);
-      } else {
-        sum[g] = Pack::add(sum[g], cw);
-      }
-      olderU[g] = previousU[g];
-      previousU[g] = Pack::sub(previousU[g], cw);
-      previousW[g] = w;
-      previousC[g] = c;
     }
   }
 

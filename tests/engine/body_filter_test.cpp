@@ -157,7 +157,7 @@ TEST(BodyFilter, RunawayRecursionIsSilencedInsteadOfOverflowing) {
 
 // Side by side, every kernel gives the bits of the filter alone, also when a
 // lane's gain, sets or order change while its morph stays the same (its
-// coefficients must then be morphed again, not kept).
+// coefficients must then be morphed again, not kept), and at the smallest orders.
 TEST(BodyFilterLanes, KernelsFollowChangesAtAnUnchangedMorph) {
   using Kernel = engine::BodyFilterLanes::Kernel;
   constexpr int kLanes = engine::BodyLaneState::kLanes;
@@ -185,11 +185,14 @@ TEST(BodyFilterLanes, KernelsFollowChangesAtAnUnchangedMorph) {
     });
     engine::BodyLaneFrame frame;
     frame.active = (1u << kLanes) - 1u;
-    for (int n = 0; n < 60; ++n) {
+    for (int n = 0; n < 72; ++n) {
       if (n == 15) both([](BodyFilter& f, int) { f.setGain(0.7); });
       if (n == 30)
         both([](BodyFilter& f, int) { f.loadCoefficients(engine::bodyTypeTable(3), 12, true); });
       if (n == 45) both([](BodyFilter& f, int l) { f.setOrder(l % 2 ? 16 : 12); });
+      if (n == 60) both([](BodyFilter& f, int l) { f.setOrder(l % 4); });
+      if (n == 64) both([](BodyFilter& f, int) { f.setOrder(1); });
+      if (n == 68) both([](BodyFilter& f, int) { f.setOrder(2); });
       double out[kLanes];
       for (int l = 0; l < kLanes; ++l) {
         frame.input[l] = n == 0 ? 1.0 : 0.01 * l;
