@@ -1,17 +1,16 @@
 // The body filters of all lanes for one sample frame, written once for any
 // SIMD width. `Pack` wraps a register of `Pack::kWidth` doubles with load,
 // store, set, add, sub, mul, div, negate, less-than masks (`Pack::M`), select
-// and `within` (a bit per lane of at most a given magnitude), and says by
+// and `within` (a bit per lane of at most a given magnitude). It says by
 // `kFuseUpdate` whether it has the registers to run the owed update in the
-// same loop as the feedback sum. Every lane runs exactly the operations of
-// `BodyFilter::process`, in the same order. Three chains run side by side, row
-// by row: the state update owed from the lane's previous sample, the
-// coefficient pass and the feedback sum, which reads each state element just
-// after the update has written it.
-// This sample's own update is left owed for the next call (or for
-// `BodyLaneState::settle`). Included only by the kernel sources, each built for
-// its instruction set: it calls no inline function, whose one out-of-line copy
-// the linker could otherwise take from a wider instruction set's file.
+// same loop as the feedback sum, and by `kSumFollows` whether it has the
+// registers to keep a row for the sum while the next row's update runs. Every lane runs exactly the
+// operations of `BodyFilter::process`, in the same order. Three chains run side by side, row by
+// row: the state update owed from the lane's previous sample, the coefficient pass and the feedback
+// sum, which reads each state element just after the update has written it. This sample's own
+// update is left owed for the next call (or for `BodyLaneState::settle`). Included only by the
+// kernel sources, each built for its instruction set: it calls no inline function, whose one
+// out-of-line copy the linker could otherwise take from a wider instruction set's file.
 #pragma once
 
 #include <cstdint>
@@ -160,7 +159,16 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
     previousW[g] = w;
     previousC[g] = c;
   };
-  if constexpr (Pack::kFuseUpdate) {
+  if constexpr (Pack::kFuseUpdate && !Pack::kSumFollows) {
+    for (int j = 1; j < rows; ++j) {
+      const V row = Pack::set(static_cast<double>(j));
+#pragma GCC unroll 8
+      for (int g = 0; g < G; ++g) {
+        const V element = update(g, j, row, usedC[g]);
+        feedback(g, j, element, coefficient(g, j, row));
+      }
+    }
+  } else if constexpr (Pack::kFuseUpdate) {
     // Row j's update and coefficient come before row j - 1's feedback sum. The
     // update is the chain that sets the pace, and the sum's first product
     // waits for the same element as the update's next step: placed later, it

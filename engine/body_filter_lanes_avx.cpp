@@ -12,6 +12,7 @@ struct AvxPack {
   using V = __m256d;
   using M = V;
   static constexpr bool kFuseUpdate = true;
+  static constexpr bool kSumFollows = false;
   static constexpr int kWidth = 4;
   static V load(const double* p) { return _mm256_loadu_pd(p); }
   static void store(double* p, V v) { _mm256_storeu_pd(p, v); }

@@ -13,6 +13,7 @@ struct Avx512Pack {
   using V = __m512d;
   using M = __mmask8;
   static constexpr bool kFuseUpdate = true;
+  static constexpr bool kSumFollows = true;
   static constexpr int kWidth = 8;
   static V load(const double* p) { return _mm512_loadu_pd(p); }
   static void store(double* p, V v) { _mm512_storeu_pd(p, v); }

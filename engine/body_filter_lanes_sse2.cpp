@@ -12,6 +12,7 @@ struct Sse2Pack {
   using V = __m128d;
   using M = V;
   static constexpr bool kFuseUpdate = false;
+  static constexpr bool kSumFollows = false;
   static constexpr int kWidth = 2;
   static V load(const double* p) { return _mm_loadu_pd(p); }
   static void store(double* p, V v) { _mm_storeu_pd(p, v); }
