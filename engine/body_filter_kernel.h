@@ -242,7 +242,8 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
   return calm;
 }
 
-template <class Pack>
+// `SteadyPack` runs the frames that recompute no coefficients.
+template <class Pack, class SteadyPack = Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
   // A bit per lane: it filters, it owes an update, it recomputes its coefficients.
   constexpr unsigned kAll = (1u << kLanes) - 1u;
@@ -306,9 +307,9 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
     else
       calm = filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
   } else if (!masked) {
-    calm = filterRows<Pack, false, false, false>(f, frame, lanes, rows, output);
+    calm = filterRows<SteadyPack, false, false, false>(f, frame, lanes, rows, output);
   } else if (fresh == 0) {
-    calm = filterRows<Pack, false, true, false>(f, frame, lanes, rows, output);
+    calm = filterRows<SteadyPack, false, true, false>(f, frame, lanes, rows, output);
   } else if (morphs) {
     calm = filterRows<Pack, true, true, true>(f, frame, lanes, rows, output);
   } else {

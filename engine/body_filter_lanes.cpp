@@ -56,7 +56,8 @@ BodyFilterLanes::BodyFilterLanes(int capacity) : data(capacity) {
 
 bool BodyFilterLanes::available(Kernel k) {
 #if defined(QS_WIDE_KERNELS)
-  if (k == Kernel::avx512) return __builtin_cpu_supports("avx512f");
+  if (k == Kernel::avx512)
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
   if (k == Kernel::avx) return __builtin_cpu_supports("avx");
 #endif
   return k == Kernel::sse2;
