@@ -4,13 +4,15 @@
 // and `within` (a bit per lane of at most a given magnitude). It says by
 // `kFuseUpdate` whether it has the registers to run the owed update in the
 // same loop as the feedback sum, and by `kSumFollows` whether it has the
-// registers to keep a row for the sum while the next row's update runs. Every lane runs exactly the
-// operations of `BodyFilter::process`, in the same order. Three chains run side by side, row by
-// row: the state update owed from the lane's previous sample, the coefficient pass and the feedback
-// sum, which reads each state element just after the update has written it. This sample's own
-// update is left owed for the next call (or for `BodyLaneState::settle`). Included only by the
-// kernel sources, each built for its instruction set: it calls no inline function, whose one
-// out-of-line copy the linker could otherwise take from a wider instruction set's file.
+// registers to keep a row for the sum while the next row's update runs.
+// Every lane runs exactly the operations of `BodyFilter::process`, in the same
+// order. Three chains run side by side, row by row: the state update owed from
+// the lane's previous sample, the coefficient pass and the feedback sum, which
+// reads each state element just after the update has written it.
+// This sample's own update is left owed for the next call (or for
+// `BodyLaneState::settle`). Included only by the kernel sources, each built for
+// its instruction set: it calls no inline function, whose one out-of-line copy
+// the linker could otherwise take from a wider instruction set's file.
 #pragma once
 
 #include <cstdint>
