@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include "engine/body_filter_kernel.h"
+#include "engine/body_filter_pack256.h"
 
 namespace engine {
 
@@ -40,24 +41,14 @@ struct Avx512Pack {
 // four lanes, whose operations each hold a unit for one cycle instead of two.
 // A 512-bit register is faster where the coefficient pass adds its
 // multiplications to every row.
-struct Avx512HalfPack {
-  using V = __m256d;
+struct Avx512HalfPack : Pack256 {
   using M = __mmask8;
   static constexpr bool kFuseUpdate = true;
   static constexpr bool kSumFollows = true;
-  static constexpr int kWidth = 4;
-  static V load(const double* p) { return _mm256_loadu_pd(p); }
-  static void store(double* p, V v) { _mm256_storeu_pd(p, v); }
-  static V set(double x) { return _mm256_set1_pd(x); }
-  static V add(V a, V b) { return _mm256_add_pd(a, b); }
-  static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
-  static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
-  static V div(V a, V b) { return _mm256_div_pd(a, b); }
-  static V negate(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static M less(V a, V b) { return _mm256_cmp_pd_mask(a, b, _CMP_LT_OQ); }
   // A bit per lane whose magnitude is at most `level` (not NaN).
   static unsigned within(V a, V level) {
-    return _mm256_cmp_pd_mask(_mm256_andnot_pd(set(-0.0), a), level, _CMP_LE_OQ);
+    return _mm256_cmp_pd_mask(magnitude(a), level, _CMP_LE_OQ);
   }
   // Lanes of `mask` set take `a`, the others `b`.
   static V select(M mask, V a, V b) { return _mm256_mask_blend_pd(mask, b, a); }
