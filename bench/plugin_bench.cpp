@@ -3,8 +3,10 @@
 // qualities, with the voices side by side in SIMD lanes (the default: the
 // widest kernels the processor has), side by side with SSE2 only (as the
 // Windows builds run) and rendered one after another (the reference); side by
-// side also with the notes struck 37 frames apart, so that the voices' periodic
-// work (modulation, coefficient updates) falls on different frames.
+// side also with the notes struck 37 frames apart, so that the voices'
+// modulation updates fall on different frames (their body filters still
+// recompute together: a voice runs from the start of the block its note
+// falls in).
 // Reports nanoseconds per voice-sample and the real-time factor; compare the
 // medians of repeated runs (--benchmark_repetitions=9).
 #include <benchmark/benchmark.h>
