@@ -244,6 +244,66 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
   return calm;
 }
 
+// What a frame needs to know of its lanes before it filters.
+struct LaneScan {
+  unsigned due;       // bit l: lane l's coefficients are due to be recomputed
+  int rows;           // the highest order of the lanes in `used`, at least 0
+  bool orderDiffers;  // some lane's order differs from lane 0's
+};
+
+// Refresh intervals that are not powers of two.
+template <class Pack>
+unsigned dueByDivision(const BodyLaneState& f) {
+  unsigned due = 0;
+  for (int l = 0; l < kLanes; ++l) {
+    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
+    due |= static_cast<unsigned>(f.processCount[l] % interval == 0) << l;
+  }
+  return due;
+}
+
+// The lane-by-lane bookkeeping of a frame. A pack may bring its own
+// (`Pack::scan`, `Pack::sameMorph`, `Pack::countFiltered`), giving the same.
+template <class Pack>
+LaneScan scanLanes(const BodyLaneState& f, unsigned used) {
+  LaneScan scan{};
+  uint32_t irregular = 0;
+  for (int l = 0; l < kLanes; ++l) {
+    // The intervals in use are powers of two, which need no division.
+    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
+    irregular |= interval & (interval - 1);
+    scan.due |= static_cast<unsigned>((f.processCount[l] & (interval - 1)) == 0) << l;
+    const int32_t order = used >> l & 1u ? f.order[l] : 0;
+    scan.rows = order > scan.rows ? order : scan.rows;
+    scan.orderDiffers |= f.order[l] != f.order[0];
+  }
+  if (irregular != 0) scan.due = dueByDivision<Pack>(f);
+  return scan;
+}
+
+// A bit per lane whose morph is bit for bit the one its coefficients were made at.
+template <class Pack>
+unsigned sameMorph(const BodyLaneFrame& frame, const BodyLaneState& f) {
+  unsigned same = 0;
+  for (int l = 0; l < kLanes; ++l) {
+    uint64_t now, before;
+    std::memcpy(&now, frame.morph + l, sizeof now);
+    std::memcpy(&before, f.morphUsed + l, sizeof before);
+    same |= static_cast<unsigned>(now == before) << l;
+  }
+  return same;
+}
+
+// The lanes in `on` filtered a sample: their last output and their count.
+template <class Pack>
+void countFiltered(BodyLaneState& f, unsigned on, const double* output) {
+  for (unsigned bits = on; bits != 0; bits &= bits - 1) {
+    const int l = __builtin_ctz(bits);
+    f.lastOutput[l] = output[l];
+    ++f.processCount[l];
+  }
+}
+
 // `SteadyPack` runs the frames that recompute no coefficients.
 template <class Pack, class SteadyPack = Pack>
 void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
@@ -256,41 +316,27 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   }
   const unsigned owed = f.owed & kAll;
   const unsigned used = on | owed;
-  unsigned due = 0, irregular = 0, orderDiffers = 0;
-  int rows = 0;
-  for (int l = 0; l < kLanes; ++l) {
-    // The intervals in use are powers of two, which need no division.
-    const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
-    irregular |= interval & (interval - 1);
-    due |= static_cast<unsigned>((f.processCount[l] & (interval - 1)) == 0) << l;
-    const int32_t order = used >> l & 1u ? f.order[l] : 0;
-    rows = order > rows ? order : rows;
-    orderDiffers |= static_cast<unsigned>(f.order[l] ^ f.order[0]);
-  }
-  if (irregular != 0) {
-    due = 0;
-    for (int l = 0; l < kLanes; ++l) {
-      const uint32_t interval = static_cast<uint32_t>(f.refreshInterval[l]);
-      due |= static_cast<unsigned>(f.processCount[l] % interval == 0) << l;
-    }
-  }
-  const unsigned fresh = on & due;
+  LaneScan scan{};
+  if constexpr (requires { Pack::scan(f, used); })
+    scan = Pack::scan(f, used);
+  else
+    scan = scanLanes<Pack>(f, used);
+  const int rows = scan.rows;
+  const unsigned fresh = on & scan.due;
   // Refreshing lanes whose coefficients would come out as they are need only
   // their warping recomputed.
   bool morphs = false;
   if (fresh != 0) {
-    unsigned same = 0;
-    for (int l = 0; l < kLanes; ++l) {
-      uint64_t now, before;
-      std::memcpy(&now, frame.morph + l, sizeof now);
-      std::memcpy(&before, f.morphUsed + l, sizeof before);
-      same |= static_cast<unsigned>(now == before) << l;
-    }
+    unsigned same;
+    if constexpr (requires { Pack::sameMorph(frame, f); })
+      same = Pack::sameMorph(frame, f);
+    else
+      same = sameMorph<Pack>(frame, f);
     morphs = (fresh & ~(same & f.coefficientsCurrent)) != 0;
   }
   // Other lanes run too, on their own values, but keep what they held. Lanes
   // that differ (in what they do or in their order) need their rows told apart.
-  const bool uniform = on == kAll && owed == kAll && orderDiffers == 0 && rows >= 1;
+  const bool uniform = on == kAll && owed == kAll && !scan.orderDiffers && rows >= 1;
   const bool masked = !uniform || (fresh != 0 && fresh != kAll);
   LaneRows lanes;  // only read where lanes differ
   if (masked) {
@@ -324,11 +370,10 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   }
   // Every update owed before is applied; the lanes that filtered owe theirs,
   // unless their output ran away.
-  for (unsigned bits = on; bits != 0; bits &= bits - 1) {
-    const int l = __builtin_ctz(bits);
-    f.lastOutput[l] = output[l];
-    ++f.processCount[l];
-  }
+  if constexpr (requires { Pack::countFiltered(f, on, output); })
+    Pack::countFiltered(f, on, output);
+  else
+    countFiltered<Pack>(f, on, output);
   f.owed = on & calm;
   for (unsigned runaway = on & ~calm; runaway != 0; runaway &= runaway - 1) {
     // The run-away guard of the single filter: this lane is silenced.

@@ -34,6 +34,44 @@ struct Avx512Pack {
   }
   // Lanes of `mask` set take `a`, the others `b`.
   static V select(M mask, V a, V b) { return _mm512_mask_blend_pd(mask, b, a); }
+
+  // The frame's bookkeeping, all lanes at once.
+  static lanes::LaneScan scan(const BodyLaneState& f, unsigned used) {
+    const __m256i interval = loadInts(f.refreshInterval);
+    const __m256i mask = _mm256_sub_epi32(interval, _mm256_set1_epi32(1));
+    const __m256i order = loadInts(f.order);
+    __m256i rows = _mm256_maskz_mov_epi32(static_cast<__mmask8>(used), order);
+    rows = _mm256_max_epi32(rows, _mm256_permute2x128_si256(rows, rows, 1));
+    rows = _mm256_max_epi32(rows, _mm256_shuffle_epi32(rows, _MM_SHUFFLE(1, 0, 3, 2)));
+    rows = _mm256_max_epi32(rows, _mm256_shuffle_epi32(rows, _MM_SHUFFLE(2, 3, 0, 1)));
+    lanes::LaneScan scan{};
+    scan.rows = _mm256_cvtsi256_si32(_mm256_max_epi32(rows, _mm256_setzero_si256()));
+    scan.orderDiffers = _mm256_cmpneq_epi32_mask(order, _mm256_set1_epi32(f.order[0])) != 0;
+    // The intervals in use are powers of two, which need no division.
+    if (_mm256_testz_si256(interval, mask))
+      scan.due = _mm256_testn_epi32_mask(loadInts(f.processCount), mask);
+    else
+      scan.due = lanes::dueByDivision<Avx512Pack>(f);
+    return scan;
+  }
+  static unsigned sameMorph(const BodyLaneFrame& frame, const BodyLaneState& f) {
+    const __m512i now = _mm512_castpd_si512(load(frame.morph));
+    return _mm512_cmpeq_epi64_mask(now, _mm512_castpd_si512(load(f.morphUsed)));
+  }
+  // The output is read in halves: the steady frames store it in halves.
+  static void countFiltered(BodyLaneState& f, unsigned on, const double* output) {
+    _mm256_mask_storeu_pd(f.lastOutput, static_cast<__mmask8>(on & 0xF), _mm256_loadu_pd(output));
+    _mm256_mask_storeu_pd(f.lastOutput + 4, static_cast<__mmask8>(on >> 4),
+                          _mm256_loadu_pd(output + 4));
+    const __m256i count = loadInts(f.processCount);
+    const __m256i counted =
+        _mm256_mask_add_epi32(count, static_cast<__mmask8>(on), count, _mm256_set1_epi32(1));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(f.processCount), counted);
+  }
+  template <class Int>
+  static __m256i loadInts(const Int* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  }
 };
 
 // Four lanes to a 256-bit register, with AVX-512's masks and 32 registers. The
