@@ -15,6 +15,8 @@
 // the linker could otherwise take from a wider instruction set's file.
 #pragma once
 
+#include <xmmintrin.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -40,7 +42,9 @@ struct LaneRows {
 // and the same refresh. `Morph`: the effective coefficients of a refreshing
 // lane are morphed again; when false, they would come out as they are (same
 // sets, gain and morph), and only the warping is recomputed from them.
-template <class Pack, bool Refresh, bool Masked, bool Morph>
+// `Scale`: the morphed coefficients are scaled by the gain; when false, every
+// gain is 1 and would give them back as they are.
+template <class Pack, bool Refresh, bool Masked, bool Morph, bool Scale = true>
 unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
                     double* output) {
   using V = typename Pack::V;
@@ -97,7 +101,8 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       V c = stored;
       if constexpr (Morph) {
         const V a = Pack::load(A + at);
-        c = Pack::mul(Pack::add(a, Pack::mul(Pack::load(D + at), morph[g])), gain[g]);
+        c = Pack::add(a, Pack::mul(Pack::load(D + at), morph[g]));
+        if constexpr (Scale) c = Pack::mul(c, gain[g]);
       }
       const V cd = Pack::mul(d[g], c);
       const V t = Pack::sub(d[g], Pack::mul(p[g], c));
@@ -294,6 +299,18 @@ unsigned sameMorph(const BodyLaneFrame& frame, const BodyLaneState& f) {
   return same;
 }
 
+// Whether every lane's gain is exactly 1. Scaling by it then gives back every
+// bit of what a sum gives, unless denormal inputs read as zero while denormal
+// results stay (which a processor's settings might ask for).
+template <class Pack>
+bool unitGains(const BodyLaneState& f) {
+  constexpr unsigned kDenormalsAreZero = 0x0040, kFlushToZero = 0x8000;
+  if ((_mm_getcsr() & (kDenormalsAreZero | kFlushToZero)) == kDenormalsAreZero) return false;
+  bool unit = true;
+  for (int l = 0; l < kLanes; ++l) unit &= f.gain[l] == 1.0;
+  return unit;
+}
+
 // The lanes in `on` filtered a sample: their last output and their count.
 template <class Pack>
 void countFiltered(BodyLaneState& f, unsigned on, const double* output) {
@@ -350,7 +367,9 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   }
   unsigned calm;
   if (!masked && fresh == kAll) {
-    if (morphs)
+    if (morphs && unitGains<Pack>(f))
+      calm = filterRows<Pack, true, false, true, false>(f, frame, lanes, rows, output);
+    else if (morphs)
       calm = filterRows<Pack, true, false, true>(f, frame, lanes, rows, output);
     else
       calm = filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
