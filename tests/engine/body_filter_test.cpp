@@ -1,6 +1,7 @@
 #include "engine/body_filter.h"
 
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstring>
@@ -218,6 +219,42 @@ TEST(BodyFilterLanes, KernelsFollowChangesAtAnUnchangedMorph) {
       }
     }
   }
+}
+
+// A gain of exactly 1 may be left out of the morph only where it gives every
+// bit back: not where the processor reads denormal inputs as zero but keeps
+// denormal results (the product is then 0, the sum a denormal).
+TEST(BodyFilterLanes, UnitGainKeepsWhatDenormalsAsZeroMake) {
+  using Kernel = engine::BodyFilterLanes::Kernel;
+  constexpr int kLanes = engine::BodyLaneState::kLanes;
+  const unsigned saved = _mm_getcsr();
+  _mm_setcsr((saved & ~0x8000u) | 0x0040u);
+  const double setA[2] = {3e-308, 0.3}, setB[2] = {-3e-308, 0.3};
+  for (Kernel kernel : {Kernel::sse2, Kernel::avx, Kernel::avx512}) {
+    if (!engine::BodyFilterLanes::available(kernel)) continue;
+    engine::BodyFilterLanes lanes(4);
+    lanes.setKernel(kernel);
+    BodyFilter alone(4), side(lanes.lanes(), 0);
+    for (BodyFilter* f : {&alone, &side}) {
+      f->setOrder(2);
+      f->loadCoefficients(setA, 2, true);
+      f->loadCoefficients(setB, 2, false);
+    }
+    for (int l = 1; l < kLanes; ++l) BodyFilter(lanes.lanes(), l).setOrder(2);
+    engine::BodyLaneFrame frame;
+    frame.active = (1u << kLanes) - 1u;
+    // The second sample, all lanes alike, morphs to the denormal.
+    for (double morph : {0.5, 0.4}) {
+      for (int l = 0; l < kLanes; ++l) frame.morph[l] = morph;
+      double out[kLanes];
+      lanes.process(frame, out);
+      alone.process(0.0, 0.0, morph);
+    }
+    const double expected = alone.getEffective(0), got = side.getEffective(0);
+    EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+        << static_cast<int>(kernel) << ": " << got;
+  }
+  _mm_setcsr(saved);
 }
 
 }  // namespace
