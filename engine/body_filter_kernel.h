@@ -269,6 +269,8 @@ unsigned dueByDivision(const BodyLaneState& f) {
 
 // The lane-by-lane bookkeeping of a frame. A pack may bring its own
 // (`Pack::scan`, `Pack::sameMorph`, `Pack::countFiltered`), giving the same.
+// These helpers take the pack as a template argument only so that each kernel
+// source, built for its own instruction set, keeps its own copy.
 template <class Pack>
 LaneScan scanLanes(const BodyLaneState& f, unsigned used) {
   LaneScan scan{};
