@@ -82,6 +82,9 @@ class EngineState {
   // Render the voices one after another (the reference), instead of side by
   // side in SIMD lanes. Both give the same bits; read at the start of a block.
   Shared<bool> voicesInTurn{false};
+  // A bit per voice (its lane) whose settings were pushed, from any thread,
+  // since the side-by-side renderer last looked at it.
+  std::atomic<uint32_t> pushedVoices{0};
 
  private:
   double randomCoefs[2][kMaxBodyOrder] = {};

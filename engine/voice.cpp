@@ -38,6 +38,7 @@ float lfoRate(float v) { return v * v * 200.0f; }
 
 Voice::Voice(EngineState& state, BodyLaneState& bodies, int bodyLane)
     : engine(state),
+      laneBit(1u << bodyLane),
       body(bodies, bodyLane),
       lfoA(state.noteSampleRate()),
       lfoB(state.noteSampleRate()),
@@ -170,17 +171,22 @@ void Voice::release() {
 void Voice::setLfoRate(int32_t lfo, float hz) {
   if (lfo < 0 || lfo > 2) return;
   pushedRates[lfo] = hz;
-  pushes.fetch_or(kPushLfoA << lfo, std::memory_order_release);
+  push(kPushLfoA << lfo);
 }
 
 void Voice::setFilterSustain(float sustain) {
   pushedSustain = sustain;
-  pushes.fetch_or(kPushSustain, std::memory_order_release);
+  push(kPushSustain);
 }
 
 void Voice::setRefreshInterval(int32_t interval) {
   pushedInterval = interval;
-  pushes.fetch_or(kPushInterval, std::memory_order_release);
+  push(kPushInterval);
+}
+
+void Voice::push(uint32_t what) {
+  pushes.fetch_or(what, std::memory_order_release);
+  engine.pushedVoices.fetch_or(laneBit, std::memory_order_release);
 }
 
 void Voice::applyPushes() {

@@ -75,6 +75,7 @@ class Voice {
 
   float leakAtoB(float A, float B, float offset);
   float endSample(float y);
+  void push(uint32_t what);
   void applyPushes();
 
   enum PushBits : uint32_t {
@@ -90,6 +91,7 @@ class Voice {
   Shared<int32_t> pushedInterval{8};
 
   EngineState& engine;
+  const uint32_t laneBit;
   DelayLine stringA{kStringCapacity};
   DelayLine stringB{kStringCapacity};
   BodyFilter body;

@@ -123,20 +123,31 @@ void VoiceLanes::exchange(Voice& v, int l, Copy copy) {
 
 void VoiceLanes::loadLane(Voice& v, int l) {
   exchange(v, l, Load{});
-  state[l] = v.state.get();
+  noteState(l, v.state.get());
+  waiting = (waiting & ~(1u << l)) | uint32_t{v.pending.active} << l;
 }
 
 // The state is not given back here: the lanes write it through as it changes.
 void VoiceLanes::storeLane(Voice& v, int l) { exchange(v, l, Store{}); }
 
-void VoiceLanes::setState(Voice& v, int l, int32_t newState) {
+void VoiceLanes::noteState(int l, int32_t newState) {
   state[l] = newState;
+  sounding = (sounding & ~(1u << l)) | uint32_t{newState != kVoiceFree} << l;
+}
+
+void VoiceLanes::setState(Voice& v, int l, int32_t newState) {
+  noteState(l, newState);
   v.state = newState;
 }
 
 void VoiceLanes::load(Voice* const* voices) {
-  for (int l = 0; l < kLanes; ++l)
-    if (voices[l]) loadLane(*voices[l], l);
+  present = 0;
+  for (int l = 0; l < kLanes; ++l) {
+    if (!voices[l]) continue;
+    present |= 1u << l;
+    pushed = &voices[l]->engine.pushedVoices;
+    loadLane(*voices[l], l);
+  }
 }
 
 void VoiceLanes::store(Voice* const* voices) {
@@ -153,11 +164,15 @@ void VoiceLanes::stopVoice(Voice& v, int l) {
 }
 
 uint32_t VoiceLanes::startFrame(Voice* const* voices, int32_t count) {
-  // None of this reads another voice, so the voices need not take turns.
-  uint32_t run = 0;
-  for (int32_t l = 0; l < count; ++l) {
+  const uint32_t lanes = count > 0 ? present & ((1u << count) - 1u) : 0u;
+  // Only voices with settings pushed or a note waiting need a closer look. None
+  // of it reads another voice, so the voices need not take turns.
+  uint32_t look = waiting & lanes;
+  if (pushed && (pushed->load(std::memory_order_relaxed) & lanes) != 0)
+    look |= pushed->fetch_and(~lanes, std::memory_order_acquire) & lanes;
+  for (; look != 0; look &= look - 1) {
+    const int l = __builtin_ctz(look);
     Voice* v = voices[l];
-    if (!v) continue;
     if (v->pushes.load(std::memory_order_relaxed) != 0) {
       storeLane(*v, l);
       v->applyPushes();
@@ -174,9 +189,8 @@ uint32_t VoiceLanes::startFrame(Voice* const* voices, int32_t count) {
         setState(*v, l, kVoiceTakenOver);
       }
     }
-    if (state[l] != kVoiceFree) run |= 1u << l;
   }
-  return run;
+  return sounding & lanes;
 }
 
 void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,

@@ -121,6 +121,8 @@ class VoiceLanes {
   void exchange(Voice& voice, int l, Copy copy);
   void loadLane(Voice& voice, int l);
   void storeLane(Voice& voice, int l);
+  // The lane's state changes (`setState` tells the voice as well).
+  void noteState(int l, int32_t newState);
   void setState(Voice& voice, int l, int32_t newState);
   // What each voice does on its own before its sample: pushed settings, a
   // pending note. Returns the voices that render (bit l: voice l).
@@ -150,6 +152,11 @@ class VoiceLanes {
   lanes::LaneArray<float> envelopeA, envelopeB, level, denormalOffset;
   lanes::LaneArray<uint32_t> samplesSinceStart;
   lanes::LaneArray<int32_t> state;
+  // A bit per lane, kept as the lanes change: its voice was taken in by `load`
+  // (`present`), it is not free (`sounding`), a note waits on it (`waiting`).
+  uint32_t present = 0, sounding = 0, waiting = 0;
+  // The voices' engine's bits of voices with settings pushed.
+  std::atomic<uint32_t>* pushed = nullptr;
 
   // What a frame carries across the body filters: the mix of the saturated
   // string outputs, A after the loop low-pass, the two leaks, string B's
