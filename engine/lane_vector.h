@@ -186,15 +186,13 @@ struct Lanes : Vectors<W> {
     }
   }
 
-  // value(i) for the lanes i whose bit is set, 0 for the others, in lane order.
-  template <class Value>
-  QS_LANE_INLINE static Floats gatherLanes(uint32_t bits, Value value) {
-    float v[W];
-    for (int i = 0; i < W; ++i) v[i] = bits & (1u << i) ? value(i) : 0.0f;
+  // tables[i][at[i]] in lane i.
+  QS_LANE_INLINE static Floats gatherEach(const float* const* tables, const int32_t* at) {
     if constexpr (W == 4)
-      return Floats{v[0], v[1], v[2], v[3]};
+      return Floats{tables[0][at[0]], tables[1][at[1]], tables[2][at[2]], tables[3][at[3]]};
     else
-      return Floats{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+      return Floats{tables[0][at[0]], tables[1][at[1]], tables[2][at[2]], tables[3][at[3]],
+                    tables[4][at[4]], tables[5][at[5]], tables[6][at[6]], tables[7][at[7]]};
   }
 };
 

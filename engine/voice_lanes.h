@@ -73,17 +73,17 @@ struct FollowerLanes {
 };
 
 struct NoiseLanes {
+  NoiseLanes() {
+    for (const float*& table : values) table = StringLanes::silence;
+    for (int32_t& entries : size.lane) entries = 1;
+  }
+
+  // Each lane's table: a lane reads entry `position` and moves on.
   const float* values[kVoiceLanes] = {};
-  int32_t size[kVoiceLanes] = {};
-  int32_t position[kVoiceLanes] = {};
+  LaneArray<int32_t> size, position;
 
   template <class Copy>
   void exchange(NoiseTable& noise, int l, Copy copy);
-  float next(int l) {
-    const float value = values[l][position[l]];
-    if (++position[l] >= size[l]) position[l] = 0;
-    return value;
-  }
 };
 
 }  // namespace lanes

@@ -151,6 +151,16 @@ struct FrameKernel {
     return next;
   }
 
+  // NoiseTable::next in the lanes of group g in `take`; the others give 0 and stay.
+  QS_LANE_INLINE static Floats next(NoiseLanes& noise, int g, Ints take) {
+    Ints& position = V::at(noise.position, g);
+    const Floats value = V::gatherEach(noise.values + W * g, noise.position.lane + W * g);
+    const Ints following = position + 1;
+    position =
+        V::select(take, V::select(following < V::at(noise.size, g), following, Ints{}), position);
+    return V::select(take, value, Floats{});
+  }
+
   // EnvelopeFollower::process in the lanes of group g in `run`.
   QS_LANE_INLINE static Floats process(FollowerLanes& follower, int g, Floats x, Ints run) {
     Floats& value = V::at(follower.value, g);
@@ -330,8 +340,7 @@ struct FrameKernel {
         const Floats steps = V::abs(V::at(s.quantizeSteps, g) / envA * B);
         leak = V::copySign(V::ceilPositive(steps) * V::at(s.quantizeStepInverse, g) * envA, A);
       } else {
-        Floats n = V::gatherLanes(V::laneBits(fresh), [&](int i) { return s.noise.next(W * g + i); });
-        n = V::copySign(n, A);
+        const Floats n = V::copySign(next(s.noise, g, fresh), A);
         Floats& noiseState = V::at(s.noiseState, g);
         noiseState = V::select(fresh, n + (noiseState - n) * k, noiseState);
         leak = A + noiseState * e.noiseLeakGain.get() * envB;
