@@ -35,6 +35,16 @@ struct LaneRows {
   double owed[kLanes];        // the lane's order where an update is owed, else 0
 };
 
+// The frame's values, as the voices stored them: a pack wider than their stores
+// may load it in parts (`Pack::loadHalves`), each of which a store hands on.
+template <class Pack>
+typename Pack::V loadFrame(const double* p) {
+  if constexpr (requires { Pack::loadHalves(p); })
+    return Pack::loadHalves(p);
+  else
+    return Pack::load(p);
+}
+
 // Returns a bit per lane whose output is at most the run-away level.
 // `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
 // (in activity, owed updates, order or refresh), so every result is selected per
@@ -67,9 +77,9 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
   const V one = Pack::set(1.0);
 #pragma GCC unroll 8
   for (int g = 0; g < G; ++g) {
-    lambda[g] = Pack::load(frame.lambda + g * W);
+    lambda[g] = loadFrame<Pack>(frame.lambda + g * W);
     negLambda[g] = Pack::negate(lambda[g]);
-    morph[g] = Pack::load(frame.morph + g * W);
+    morph[g] = loadFrame<Pack>(frame.morph + g * W);
     gain[g] = Pack::load(f.gain + g * W);
     k[g] = Pack::load(f.warpFactor + g * W);
     if constexpr (Masked) {
@@ -240,7 +250,7 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       Pack::store(f.normaliser + g * W, normaliser);
       Pack::store(f.warpFactor + g * W, k[g]);
     }
-    const V y = Pack::mul(normaliser, Pack::add(Pack::load(frame.input + g * W), sum[g]));
+    const V y = Pack::mul(normaliser, Pack::add(loadFrame<Pack>(frame.input + g * W), sum[g]));
     Pack::store(output + g * W, y);
     calm |= Pack::within(y, Pack::set(BodyLaneState::kRunawayLevel)) << (g * W);
     Pack::store(f.owedOutput + g * W, y);

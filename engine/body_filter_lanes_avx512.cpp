@@ -17,6 +17,10 @@ struct Avx512Pack {
   static constexpr bool kSumFollows = true;
   static constexpr int kWidth = 8;
   static V load(const double* p) { return _mm512_loadu_pd(p); }
+  static V loadHalves(const double* p) {
+    const __m256d low = _mm256_loadu_pd(p), high = _mm256_loadu_pd(p + 4);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+  }
   static void store(double* p, V v) { _mm512_storeu_pd(p, v); }
   static V set(double x) { return _mm512_set1_pd(x); }
   static V add(V a, V b) { return _mm512_add_pd(a, b); }
@@ -55,7 +59,7 @@ struct Avx512Pack {
     return scan;
   }
   static unsigned sameMorph(const BodyLaneFrame& frame, const BodyLaneState& f) {
-    const __m512i now = _mm512_castpd_si512(load(frame.morph));
+    const __m512i now = _mm512_castpd_si512(loadHalves(frame.morph));
     return _mm512_cmpeq_epi64_mask(now, _mm512_castpd_si512(load(f.morphUsed)));
   }
   // The output is read in halves: the steady frames store it in halves.
