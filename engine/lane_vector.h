@@ -42,7 +42,7 @@ struct Vectors<4> {
   }
   // base[at[i]] and base[at[i] + 1] in lane i of `first` and `second`, one
   // load at a time.
-  QS_LANE_INLINE static void gatherPairs(const float* base, Ints at, Floats& first,
+  QS_LANE_INLINE static void gatherPairs(const float* base, const int32_t* at, Floats& first,
                                          Floats& second) {
     first = Floats{base[at[0]], base[at[1]], base[at[2]], base[at[3]]};
     second = Floats{base[at[0] + 1], base[at[1] + 1], base[at[2] + 1], base[at[3] + 1]};
@@ -65,11 +65,9 @@ struct Vectors<8> {
   // processor's gathers). Not forced inline: the kernel's helpers are built for
   // the baseline, and an AVX2 function inlines only into AVX2 code, which it
   // does once they have inlined into the AVX2 entry point.
-  [[gnu::target("avx2")]] static void gatherPairs(const float* base, Ints at, Floats& first,
-                                                  Floats& second) {
-    int32_t index[8];
-    std::memcpy(index, &at, sizeof index);
-    auto pair = [&](int i) { return reinterpret_cast<const double*>(base + index[i]); };
+  [[gnu::target("avx2")]] static void gatherPairs(const float* base, const int32_t* at,
+                                                  Floats& first, Floats& second) {
+    auto pair = [&](int i) { return reinterpret_cast<const double*>(base + at[i]); };
     // Pairs 2k and 2k + 1 in one register: first, second, first, second.
     __m128 q[4];
 #pragma GCC unroll 4

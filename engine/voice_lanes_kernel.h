@@ -115,12 +115,16 @@ struct FrameKernel {
   QS_LANE_INLINE static Floats tick(LfoLanes& lfo, int g, Ints run) {
     Bits& phase = V::at(lfo.phase, g);
     const Bits p = phase;
-    const Bits index = p >> 24;
+    // Each lane's table entry, worked out lane by lane from memory: taking the
+    // lanes out of a register one at a time costs more.
+    int32_t entry[W];
+#pragma GCC unroll 8
+    for (int i = 0; i < W; ++i)
+      entry[i] = lfo.start[W * g + i] + static_cast<int32_t>(lfo.phase[W * g + i] >> 24);
     // The fraction has 24 bits: exact as an int and as a float.
     const Ints low = __builtin_convertvector(p & 0xFFFFFFu, Ints);
     const Floats fraction = __builtin_convertvector(low, Floats) * (1.0f / 16777216.0f);
     phase = V::select(run, p + V::at(lfo.increment, g), p);
-    const Ints entry = V::at(lfo.start, g) + __builtin_bit_cast(Ints, index);
     Floats at, next;
     V::gatherPairs(lfo.waveforms, entry, at, next);
     return at + fraction * (next - at);
