@@ -145,7 +145,7 @@ void VoiceLanes::load(Voice* const* voices) {
   for (int l = 0; l < kLanes; ++l) {
     if (!voices[l]) continue;
     present |= 1u << l;
-    pushed = &voices[l]->engine.pushedVoices;
+    engine = &voices[l]->engine;
     loadLane(*voices[l], l);
   }
 }
@@ -168,8 +168,8 @@ uint32_t VoiceLanes::startFrame(Voice* const* voices, int32_t count) {
   // Only voices with settings pushed or a note waiting need a closer look. None
   // of it reads another voice, so the voices need not take turns.
   uint32_t look = waiting & lanes;
-  if (pushed && (pushed->load(std::memory_order_relaxed) & lanes) != 0)
-    look |= pushed->fetch_and(~lanes, std::memory_order_acquire) & lanes;
+  if (lanes != 0 && (engine->pushedVoices.load(std::memory_order_relaxed) & lanes) != 0)
+    look |= engine->pushedVoices.fetch_and(~lanes, std::memory_order_acquire) & lanes;
   for (; look != 0; look &= look - 1) {
     const int l = __builtin_ctz(look);
     Voice* v = voices[l];
@@ -199,7 +199,7 @@ void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,
   const uint32_t run = startFrame(voices, count);
   for (float& sample : output.lane) sample = 0.0f;
   if (run != 0) {
-    const EngineState& e = voices[__builtin_ctz(run)]->engine;
+    const EngineState& e = *engine;
     bodyRuns = e.bodyType1On || e.bodyType2On;
     const float position = e.raw(params::kFilterPos);
     bodyOnOutput = position >= render::kBodyOnOutput;

@@ -155,8 +155,8 @@ class VoiceLanes {
   // A bit per lane, kept as the lanes change: its voice was taken in by `load`
   // (`present`), it is not free (`sounding`), a note waits on it (`waiting`).
   uint32_t present = 0, sounding = 0, waiting = 0;
-  // The voices' engine's bits of voices with settings pushed.
-  std::atomic<uint32_t>* pushed = nullptr;
+  // The engine all the voices play in (set by `load` where there is a voice).
+  EngineState* engine = nullptr;
 
   // What a frame carries across the body filters: the mix of the saturated
   // string outputs, A after the loop low-pass, the two leaks, string B's
