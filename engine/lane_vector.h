@@ -67,12 +67,14 @@ struct Vectors<8> {
   // does once they have inlined into the AVX2 entry point.
   [[gnu::target("avx2")]] static void gatherPairs(const float* base, const int32_t* at,
                                                   Floats& first, Floats& second) {
-    auto pair = [&](int i) { return reinterpret_cast<const double*>(base + at[i]); };
+    // A pair's two floats as the bits of one double (only moved, never computed
+    // with), at the floats' alignment.
+    using Pair = double __attribute__((aligned(alignof(float)), __may_alias__));
+    auto pair = [&](int i) { return *reinterpret_cast<const Pair*>(base + at[i]); };
     // Pairs 2k and 2k + 1 in one register: first, second, first, second.
     __m128 q[4];
 #pragma GCC unroll 4
-    for (int k = 0; k < 4; ++k)
-      q[k] = _mm_castpd_ps(_mm_loadh_pd(_mm_load_sd(pair(2 * k)), pair(2 * k + 1)));
+    for (int k = 0; k < 4; ++k) q[k] = _mm_castpd_ps(_mm_set_pd(pair(2 * k + 1), pair(2 * k)));
     const __m256 even = _mm256_set_m128(q[2], q[0]);  // pairs 0, 1 | 4, 5
     const __m256 odd = _mm256_set_m128(q[3], q[1]);   // pairs 2, 3 | 6, 7
     first = _mm256_shuffle_ps(even, odd, _MM_SHUFFLE(2, 0, 2, 0));
