@@ -91,6 +91,7 @@ class Voice {
   Shared<int32_t> pushedInterval{8};
 
   EngineState& engine;
+  // This voice's bit in the engine's `pushedVoices` (its lane).
   const uint32_t laneBit;
   DelayLine stringA{kStringCapacity};
   DelayLine stringB{kStringCapacity};

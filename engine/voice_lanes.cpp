@@ -167,6 +167,7 @@ uint32_t VoiceLanes::startFrame(Voice* const* voices, int32_t count) {
   const uint32_t lanes = count > 0 ? present & ((1u << count) - 1u) : 0u;
   // Only voices with settings pushed or a note waiting need a closer look. None
   // of it reads another voice, so the voices need not take turns.
+  // The plain read spares the locked clear on the frames where nothing was pushed.
   uint32_t look = waiting & lanes;
   if (lanes != 0 && (engine->pushedVoices.load(std::memory_order_relaxed) & lanes) != 0)
     look |= engine->pushedVoices.fetch_and(~lanes, std::memory_order_acquire) & lanes;
