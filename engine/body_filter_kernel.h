@@ -10,9 +10,11 @@
 // the lane's previous sample, the coefficient pass and the feedback sum, which
 // reads each state element just after the update has written it.
 // This sample's own update is left owed for the next call (or for
-// `BodyLaneState::settle`). Included only by the kernel sources, each built for
-// its instruction set: it calls no inline function, whose one out-of-line copy
-// the linker could otherwise take from a wider instruction set's file.
+// `BodyLaneState::settle`). A caller may have other work run between the rows
+// (`steps(row)`, after row - 1's sum), beside the chain. Included only by the
+// kernel sources, each built for its instruction set: it calls no inline
+// function, whose one out-of-line copy the linker could otherwise take from a
+// wider instruction set's file.
 #pragma once
 
 #include <xmmintrin.h>
@@ -45,6 +47,11 @@ typename Pack::V loadFrame(const double* p) {
     return Pack::load(p);
 }
 
+// Nothing to run between the rows.
+struct NoSteps {
+  void operator()(int) {}
+};
+
 // Returns a bit per lane whose output is at most the run-away level.
 // `Refresh`: some lane recomputes its coefficients. `Masked`: the lanes differ
 // (in activity, owed updates, order or refresh), so every result is selected per
@@ -54,9 +61,10 @@ typename Pack::V loadFrame(const double* p) {
 // sets, gain and morph), and only the warping is recomputed from them.
 // `Scale`: the morphed coefficients are scaled by the gain; when false, every
 // gain is 1 and would give them back as they are.
-template <class Pack, bool Refresh, bool Masked, bool Morph, bool Scale = true>
-unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows& lanes, int rows,
-                    double* output) {
+template <class Pack, bool Refresh, bool Masked, bool Morph, bool Scale = true, class Steps>
+[[gnu::always_inline]] inline unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame,
+                                                  const LaneRows& lanes, int rows, double* output,
+                                                  Steps& steps) {
   using V = typename Pack::V;
   using M = typename Pack::M;
   constexpr int W = Pack::kWidth;
@@ -210,6 +218,7 @@ unsigned filterRows(BodyLaneState& f, const BodyLaneFrame& frame, const LaneRows
       startRow(j);
 #pragma GCC unroll 8
       for (int g = 0; g < G; ++g) feedback(g, j - 1, previousElement[g], previousCoefficient[g]);
+      steps(j);
     }
     if (rows > 1) {
 #pragma GCC unroll 8
@@ -333,9 +342,12 @@ void countFiltered(BodyLaneState& f, unsigned on, const double* output) {
   }
 }
 
-// `SteadyPack` runs the frames that recompute no coefficients.
-template <class Pack, class SteadyPack = Pack>
-void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) {
+// `SteadyPack` runs the frames that recompute no coefficients. `steps(row)`
+// is called between rows where the pack runs its rows that way (`kSumFollows`),
+// not necessarily for every row.
+template <class Pack, class SteadyPack = Pack, class Steps = NoSteps>
+[[gnu::always_inline]] inline void processLanes(BodyLaneState& f, const BodyLaneFrame& frame,
+                                                double* output, Steps&& steps = Steps{}) {
   // A bit per lane: it filters, it owes an update, it recomputes its coefficients.
   constexpr unsigned kAll = (1u << kLanes) - 1u;
   const unsigned on = frame.active & kAll;
@@ -380,19 +392,19 @@ void processLanes(BodyLaneState& f, const BodyLaneFrame& frame, double* output) 
   unsigned calm;
   if (!masked && fresh == kAll) {
     if (morphs && unitGains<Pack>(f))
-      calm = filterRows<Pack, true, false, true, false>(f, frame, lanes, rows, output);
+      calm = filterRows<Pack, true, false, true, false>(f, frame, lanes, rows, output, steps);
     else if (morphs)
-      calm = filterRows<Pack, true, false, true>(f, frame, lanes, rows, output);
+      calm = filterRows<Pack, true, false, true>(f, frame, lanes, rows, output, steps);
     else
-      calm = filterRows<Pack, true, false, false>(f, frame, lanes, rows, output);
+      calm = filterRows<Pack, true, false, false>(f, frame, lanes, rows, output, steps);
   } else if (!masked) {
-    calm = filterRows<SteadyPack, false, false, false>(f, frame, lanes, rows, output);
+    calm = filterRows<SteadyPack, false, false, false>(f, frame, lanes, rows, output, steps);
   } else if (fresh == 0) {
-    calm = filterRows<SteadyPack, false, true, false>(f, frame, lanes, rows, output);
+    calm = filterRows<SteadyPack, false, true, false>(f, frame, lanes, rows, output, steps);
   } else if (morphs) {
-    calm = filterRows<Pack, true, true, true>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, true, true, true>(f, frame, lanes, rows, output, steps);
   } else {
-    calm = filterRows<Pack, true, true, false>(f, frame, lanes, rows, output);
+    calm = filterRows<Pack, true, true, false>(f, frame, lanes, rows, output, steps);
   }
   if (morphs) {
     f.coefficientsCurrent |= fresh;

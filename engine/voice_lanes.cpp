@@ -205,10 +205,12 @@ void VoiceLanes::mix(Voice* const* voices, int32_t count, float inA, float inB,
     const float position = e.raw(params::kFilterPos);
     bodyOnOutput = position >= render::kBodyOnOutput;
     bodyOnLeakBA = position > render::kBodyOnLeakBA;
-    if (kernel == Kernel::avx2)
-      renderAvx2(voices, e, run, inA, inB, bodies);
-    else
+    if (kernel == Kernel::sse2)
       renderSse2(voices, e, run, inA, inB, bodies);
+    else if (bodies.getKernel() == BodyFilterLanes::Kernel::avx512)
+      renderAvx512(voices, e, run, inA, inB, bodies);
+    else
+      renderAvx2(voices, e, run, inA, inB, bodies);
   }
   float l = left, r = right;
   for (int32_t v = 0; v < count; ++v) {
@@ -237,6 +239,10 @@ __attribute__((target("avx2"))) void VoiceLanes::renderAvx2(Voice* const* voices
 #else
 void VoiceLanes::renderAvx2(Voice* const* voices, const EngineState& e, uint32_t run, float inA,
                             float inB, BodyFilterLanes& bodies) {
+  renderSse2(voices, e, run, inA, inB, bodies);
+}
+void VoiceLanes::renderAvx512(Voice* const* voices, const EngineState& e, uint32_t run, float inA,
+                              float inB, BodyFilterLanes& bodies) {
   renderSse2(voices, e, run, inA, inB, bodies);
 }
 #endif

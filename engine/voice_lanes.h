@@ -135,6 +135,10 @@ class VoiceLanes {
                   BodyFilterLanes& bodies);
   void renderAvx2(Voice* const* voices, const EngineState& e, uint32_t run, float inA, float inB,
                   BodyFilterLanes& bodies);
+  // AVX2's lanes with the body filters' AVX-512 kernel, the voices' work run
+  // between the filter rows where it can.
+  void renderAvx512(Voice* const* voices, const EngineState& e, uint32_t run, float inA, float inB,
+                    BodyFilterLanes& bodies);
 
   Kernel kernel = Kernel::sse2;
 

@@ -1,8 +1,10 @@
 // The frame render of the voice lanes for W lanes to a register, written once
 // for both widths. Everything here inlines into one entry point per instruction
-// set (see voice_lanes.cpp), so that nothing is compiled for a wider set than
-// its caller asks for. Every lane runs the operations of `Voice::render` in the
-// same order; masks keep the lanes of voices that do not render as they are.
+// set (see voice_lanes.cpp and voice_lanes_avx512.cpp), so that nothing is
+// compiled for a wider set than its caller asks for. Every lane runs the
+// operations of `Voice::render` in the same order; masks keep the lanes of
+// voices that do not render as they are. The frame's stages touch state of
+// their own, so a frame may run them in another order (`renderAmongRows`).
 #pragma once
 
 #include <cstring>
@@ -227,8 +229,6 @@ struct FrameKernel {
   template <bool Steady>
   QS_LANE_INLINE static void renderToBody(VoiceLanes& s, Voice* const* voices, const EngineState& e,
                                           int g, uint32_t& run, Floats a, Floats b) {
-    using namespace ::engine::render;
-    using namespace ::params;
     Ints running = V::maskOf(groupBits(run, g));
     const Floats o = V::at(s.denormalOffset, g);
     // A string that runs away stops its voice; a note waiting there is kept.
@@ -242,41 +242,49 @@ struct FrameKernel {
         if (!V::any(running)) return;
       }
     }
+    const float mixComplement = e.mixComplement;
+    Floats A, B, L1, L2;
+    loopFilters(s, e, g, running, a, b, mixComplement, A, B);
+    leaks(s, voices, e, g, running, A, B, o, L1, L2);
+    if (s.bodyRuns) bodyControls(s, e, g, running);
+    stringInputs(s, e, g, A, B, o, L1, L2);
+    bodyInput(s, g, a, b, mixComplement, o);
+  }
 
+  // The loop filters, the envelope followers and the level of group g.
+  QS_LANE_INLINE static void loopFilters(VoiceLanes& s, const EngineState& e, int g, Ints running,
+                                         Floats a, Floats b, float mixComplement, Floats& A,
+                                         Floats& B) {
     Floats& loopStateA = V::at(s.loopStateA, g);
     Floats& loopStateB = V::at(s.loopStateB, g);
-    const Floats A = V::select(running, a + (loopStateA - a) * e.loopDampingA.get(), loopStateA);
-    const Floats B = V::select(running, b + (loopStateB - b) * e.loopDampingB.get(), loopStateB);
+    A = V::select(running, a + (loopStateA - a) * e.loopDampingA.get(), loopStateA);
+    B = V::select(running, b + (loopStateB - b) * e.loopDampingB.get(), loopStateB);
     loopStateA = A;
     loopStateB = B;
-
-    const float mixComplement = e.mixComplement;
     const Floats envA = process(s.followerA, g, A, running);
     const Floats envB = process(s.followerB, g, B, running);
     V::at(s.envelopeA, g) = V::select(running, envA, V::at(s.envelopeA, g));
     V::at(s.envelopeB, g) = V::select(running, envB, V::at(s.envelopeB, g));
     Floats& level = V::at(s.level, g);
     level = V::select(running, envA + (envB - envA) * mixComplement, level);
+  }
 
-    Floats L1 = leakAtoB(s, e, g, running, A, B, o);
-    Floats L2 = B * e.leakGainBA.get();
-
+  // The leaks between the strings (through their blockers), and the fade of a
+  // voice taken over, which frees it once quiet.
+  QS_LANE_INLINE static void leaks(VoiceLanes& s, Voice* const* voices, const EngineState& e, int g,
+                                   Ints running, Floats A, Floats B, Floats o, Floats& L1,
+                                   Floats& L2) {
+    using namespace ::engine::render;
+    L1 = leakAtoB(s, e, g, running, A, B, o);
+    L2 = B * e.leakGainBA.get();
     const Ints takenOver = running & (V::at(s.state, g) == static_cast<int32_t>(kVoiceTakenOver));
     if (V::any(takenOver)) {
       Floats& gainA = V::at(s.loopGainA, g);
       Floats& gainB = V::at(s.loopGainB, g);
       gainA = V::select(takenOver, gainA * kTakeoverFade, gainA);
       gainB = V::select(takenOver, gainB * kTakeoverFade, gainB);
-      forEachLane(allBits(V::laneBits(takenOver & (level < kTakeoverEndLevel)), g),
+      forEachLane(allBits(V::laneBits(takenOver & (V::at(s.level, g) < kTakeoverEndLevel)), g),
                   [&](int l) { s.setState(*voices[l], l, kVoiceFree); });
-    }
-
-    if (s.bodyRuns) {
-      const Floats w =
-          tick(s.warpLfo, g, running) * e.raw(kLfoWarpAmp) * 0.5f + e.warpSmoothed.get();
-      const Floats limited = V::atMost(w, kLargestWarp);
-      V::at(s.warp, g) = V::select(limited >= kSmallestWarp, limited, V::splat(kSmallestWarp));
-      V::at(s.morph, g) = tick(s.filterEnvelope, g, running);
     }
     if (e.leakOnAB || e.leakOnBA) {
       Floats& blockBA = V::at(s.leakBlockBA, g);
@@ -286,18 +294,39 @@ struct FrameKernel {
       blockAB = V::select(running, L1 + (blockAB - L1) * kLeakBlockerPole, blockAB);
       L1 -= blockAB;
     }
+  }
+
+  // The body filters' warping and morph.
+  QS_LANE_INLINE static void bodyControls(VoiceLanes& s, const EngineState& e, int g,
+                                          Ints running) {
+    using namespace ::engine::render;
+    const Floats w =
+        tick(s.warpLfo, g, running) * e.raw(params::kLfoWarpAmp) * 0.5f + e.warpSmoothed.get();
+    const Floats limited = V::atMost(w, kLargestWarp);
+    V::at(s.warp, g) = V::select(limited >= kSmallestWarp, limited, V::splat(kSmallestWarp));
+    V::at(s.morph, g) = tick(s.filterEnvelope, g, running);
+  }
+
+  // What the strings are fed after the body, kept for `renderFromBody`.
+  QS_LANE_INLINE static void stringInputs(VoiceLanes& s, const EngineState& e, int g, Floats A,
+                                          Floats B, Floats o, Floats L1, Floats L2) {
     const Floats gainB = V::at(s.loopGainB, g);
-    V::at(s.writeB, g) = e.raw(kLineBPolarity) > 0.5f ? B * gainB + o : o - B * gainB;
+    V::at(s.writeB, g) = e.raw(params::kLineBPolarity) > 0.5f ? B * gainB + o : o - B * gainB;
+    V::at(s.stringAfterLoop, g) = A;
+    V::at(s.leakAB, g) = L1;
+    V::at(s.leakBA, g) = L2;
+    V::at(s.offset, g) = o;
+  }
+
+  // The strings' mix, and the body's input: the mix, or a leak (after `leaks`).
+  QS_LANE_INLINE static void bodyInput(VoiceLanes& s, int g, Floats a, Floats b,
+                                       float mixComplement, Floats o) {
     const Floats mixed = a + (b - a) * mixComplement;
     V::at(s.mixed, g) = mixed;
     if (s.bodyOnOutput)
       V::at(s.bodyInput, g) = mixed + o;
     else
-      V::at(s.bodyInput, g) = s.bodyOnLeakBA ? L2 + o : L1 + o;
-    V::at(s.stringAfterLoop, g) = A;
-    V::at(s.leakAB, g) = L1;
-    V::at(s.leakBA, g) = L2;
-    V::at(s.offset, g) = o;
+      V::at(s.bodyInput, g) = (s.bodyOnLeakBA ? V::at(s.leakBA, g) : V::at(s.leakAB, g)) + o;
   }
 
   // Voice l filters in body lane l: whole registers convert at once.
@@ -360,22 +389,17 @@ struct FrameKernel {
   QS_LANE_INLINE static void renderFromBody(VoiceLanes& s, Voice* const* voices,
                                             const EngineState& e, int g, uint32_t run) {
     using namespace ::engine::render;
-    using namespace ::params;
-    constexpr uint32_t kLowQualityModulationMask = kLowQualityModulationInterval - 1;
     const uint32_t bits = groupBits(run, g);
     const Ints running = V::maskOf(bits);
-    const Floats o = V::at(s.offset, g);
-    Floats L1 = V::at(s.leakAB, g);
-    Floats L2 = V::at(s.leakBA, g);
-    const Floats A = V::at(s.stringAfterLoop, g);
-    const Floats gainA = V::at(s.loopGainA, g);
-    const Floats m = V::at(s.mixed, g);
     Floats y;
     if (s.bodyOnOutput) {
-      tick(s.stringA, g, A * gainA + o + L2, bits);
-      tick(s.stringB, g, V::at(s.writeB, g) + L1, bits);
-      y = s.bodyRuns ? V::at(s.bodyOutput, g) : m;
+      feedStringA(s, g, bits);
+      feedStringB(s, g, bits);
+      y = s.bodyRuns ? V::at(s.bodyOutput, g) : V::at(s.mixed, g);
     } else {
+      const Floats o = V::at(s.offset, g);
+      Floats L1 = V::at(s.leakAB, g);
+      Floats L2 = V::at(s.leakBA, g);
       if (s.bodyRuns) {
         if (s.bodyOnLeakBA)
           L2 = V::at(s.bodyOutput, g);
@@ -384,13 +408,32 @@ struct FrameKernel {
       }
       L2 = V::clamp(L2, -kLeakLimit, kLeakLimit);
       L1 = V::clamp(L1, -kLeakLimit, kLeakLimit);
-      tick(s.stringA, g, A * gainA - L2 + o, bits);
+      tick(s.stringA, g, V::at(s.stringAfterLoop, g) * V::at(s.loopGainA, g) - L2 + o, bits);
       tick(s.stringB, g, V::at(s.writeB, g) + L1, bits);
-      y = m;
+      y = V::at(s.mixed, g);
     }
+    Ints ending;
+    const Floats amp = modulate(s, e, g, running, ending);
+    finish(s, voices, g, running, y, amp, ending);
+  }
 
-    y *= V::at(s.velocityGain, g);
-    y *= tick(s.ampEnvelope, g, running);
+  // The strings fed from the loop and the leaks, with the body on the output.
+  QS_LANE_INLINE static void feedStringA(VoiceLanes& s, int g, uint32_t bits) {
+    const Floats A = V::at(s.stringAfterLoop, g);
+    tick(s.stringA, g, A * V::at(s.loopGainA, g) + V::at(s.offset, g) + V::at(s.leakBA, g), bits);
+  }
+  QS_LANE_INLINE static void feedStringB(VoiceLanes& s, int g, uint32_t bits) {
+    tick(s.stringB, g, V::at(s.writeB, g) + V::at(s.leakAB, g), bits);
+  }
+
+  // The amplitude envelope (returned), the string LFOs and delays, and the
+  // voices whose sample ends them (`ending`).
+  QS_LANE_INLINE static Floats modulate(VoiceLanes& s, const EngineState& e, int g, Ints running,
+                                        Ints& ending) {
+    using namespace ::engine::render;
+    using namespace ::params;
+    constexpr uint32_t kLowQualityModulationMask = kLowQualityModulationInterval - 1;
+    const Floats amp = tick(s.ampEnvelope, g, running);
     const Ints ended =
         running & (V::at(s.ampEnvelope.state, g) == static_cast<int32_t>(Adsr::State::idle));
 
@@ -409,13 +452,93 @@ struct FrameKernel {
     const float bend = e.pitchBendRatioSmoothed;
     if (V::any(dueA)) setDelays(s.stringA, g, (tA * e.raw(kLfoAAmp) + 1.0f) * bend * lengthA, dueA);
     if (V::any(dueB)) setDelays(s.stringB, g, (tB * e.raw(kLfoBAmp) + 1.0f) * bend * lengthB, dueB);
+    const Floats o = V::at(s.offset, g);
     V::at(s.denormalOffset, g) = V::select(running, -o, o);
 
     const Ints silent =
         running & (V::at(s.level, g) < kSilentLevel) & (count > kSilentSamples);
-    forEachLane(allBits(V::laneBits(ended | silent), g),
+    ending = ended | silent;
+    return amp;
+  }
+
+  // The voice's sample `y` scaled by velocity and envelope; the voices that
+  // end are freed.
+  QS_LANE_INLINE static void finish(VoiceLanes& s, Voice* const* voices, int g, Ints running,
+                                    Floats y, Floats amp, Ints ending) {
+    y *= V::at(s.velocityGain, g);
+    y *= amp;
+    forEachLane(allBits(V::laneBits(ending), g),
                 [&](int l) { s.setState(*voices[l], l, kVoiceFree); });
     V::at(s.output, g) = V::select(running, y, Floats{});
+  }
+
+  // A frame with the body on the output and every voice rendering, for eight
+  // lanes to a register. The filters wait only for the body's input, warping
+  // and morph; everything else the voices do runs in steps between the filter
+  // rows, where the filters' chain of dependent steps leaves the processor
+  // room. `filter(frame, output, steps)` runs the body filters, calling
+  // `steps(row)` between rows. Other frames render as `render` does.
+  template <class Filter>
+  QS_LANE_INLINE static void renderAmongRows(VoiceLanes& s, Voice* const* voices,
+                                             const EngineState& e, uint32_t run, float inA,
+                                             float inB, BodyFilterLanes& bodies, Filter filter) {
+    constexpr uint32_t kEvery = (1u << kVoiceLanes) - 1u;
+    if (kGroups != 1 || run != kEvery || !s.bodyRuns || !s.bodyOnOutput) {
+      render(s, voices, e, run, inA, inB, bodies);
+      return;
+    }
+    Floats a, b;
+    stringOutputs(s, e, 0, inA, inB, a, b);
+    if (V::any(runsAway(a, b))) {
+      renderFrame<false>(s, voices, e, run, &a, &b, bodies);
+      return;
+    }
+    const Ints running = V::maskOf(kEvery);
+    const Floats o = V::at(s.denormalOffset, 0);
+    const float mixComplement = e.mixComplement;
+    bodyControls(s, e, 0, running);
+    bodyInput(s, 0, a, b, mixComplement, o);
+    BodyLaneFrame& frame = s.frame;
+    frame.active = run;
+    V::widen(V::at(s.bodyInput, 0), frame.input);
+    V::widen(V::at(s.warp, 0), frame.lambda);
+    V::widen(V::at(s.morph, 0), frame.morph);
+
+    // The steps in their order, spread over the rows; what a short filter
+    // leaves undone runs after it.
+    Floats A{}, B{}, L1{}, L2{}, amp{};
+    Ints ending{};
+    constexpr int kSteps = 6, kRowsPerStep = 3;
+    int done = 0;
+    auto step = [&](int k) __attribute__((always_inline)) {
+      switch (k) {
+        case 0:
+          loopFilters(s, e, 0, running, a, b, mixComplement, A, B);
+          break;
+        case 1:
+          leaks(s, voices, e, 0, running, A, B, o, L1, L2);
+          break;
+        case 2:
+          stringInputs(s, e, 0, A, B, o, L1, L2);
+          break;
+        case 3:
+          feedStringA(s, 0, run);
+          break;
+        case 4:
+          feedStringB(s, 0, run);
+          break;
+        default:
+          amp = modulate(s, e, 0, running, ending);
+          break;
+      }
+    };
+    filter(
+        frame, s.filtered, [&](int row) __attribute__((always_inline)) {
+          if (row % kRowsPerStep == 0 && done < kSteps) step(done++);
+        });
+    while (done < kSteps) step(done++);
+    V::at(s.bodyOutput, 0) = V::narrow(s.filtered);
+    finish(s, voices, 0, running, V::at(s.bodyOutput, 0), amp, ending);
   }
 };
 
