@@ -397,7 +397,6 @@ struct FrameKernel {
       feedStringB(s, g, bits);
       y = s.bodyRuns ? V::at(s.bodyOutput, g) : V::at(s.mixed, g);
     } else {
-      const Floats o = V::at(s.offset, g);
       Floats L1 = V::at(s.leakAB, g);
       Floats L2 = V::at(s.leakBA, g);
       if (s.bodyRuns) {
@@ -406,10 +405,8 @@ struct FrameKernel {
         else
           L1 = V::at(s.bodyOutput, g);
       }
-      L2 = V::clamp(L2, -kLeakLimit, kLeakLimit);
-      L1 = V::clamp(L1, -kLeakLimit, kLeakLimit);
-      tick(s.stringA, g, V::at(s.stringAfterLoop, g) * V::at(s.loopGainA, g) - L2 + o, bits);
-      tick(s.stringB, g, V::at(s.writeB, g) + L1, bits);
+      feedStringA(s, g, bits, L2);
+      feedStringB(s, g, bits, L1);
       y = V::at(s.mixed, g);
     }
     Ints ending;
@@ -425,18 +422,38 @@ struct FrameKernel {
   QS_LANE_INLINE static void feedStringB(VoiceLanes& s, int g, uint32_t bits) {
     tick(s.stringB, g, V::at(s.writeB, g) + V::at(s.leakAB, g), bits);
   }
+  // With the body on a leak: `L2` and `L1` are the leaks as they arrive (one of
+  // them through the body), limited here.
+  QS_LANE_INLINE static void feedStringA(VoiceLanes& s, int g, uint32_t bits, Floats L2) {
+    using namespace ::engine::render;
+    L2 = V::clamp(L2, -kLeakLimit, kLeakLimit);
+    const Floats A = V::at(s.stringAfterLoop, g);
+    tick(s.stringA, g, A * V::at(s.loopGainA, g) - L2 + V::at(s.offset, g), bits);
+  }
+  QS_LANE_INLINE static void feedStringB(VoiceLanes& s, int g, uint32_t bits, Floats L1) {
+    using namespace ::engine::render;
+    tick(s.stringB, g, V::at(s.writeB, g) + V::clamp(L1, -kLeakLimit, kLeakLimit), bits);
+  }
 
-  // The amplitude envelope (returned), the string LFOs and delays, and the
-  // voices whose sample ends them (`ending`).
+  // The amplitude envelope (returned) and the string LFOs and delays; the
+  // voices whose sample ends them in `ending`.
   QS_LANE_INLINE static Floats modulate(VoiceLanes& s, const EngineState& e, int g, Ints running,
                                         Ints& ending) {
+    const Floats amp = envelope(s, g, running, ending);
+    modulateStrings(s, e, g, running, ending);
+    return amp;
+  }
+  QS_LANE_INLINE static Floats envelope(VoiceLanes& s, int g, Ints running, Ints& ending) {
+    const Floats amp = tick(s.ampEnvelope, g, running);
+    ending = running & (V::at(s.ampEnvelope.state, g) == static_cast<int32_t>(Adsr::State::idle));
+    return amp;
+  }
+  // After both strings' samples: a new delay applies from the next.
+  QS_LANE_INLINE static void modulateStrings(VoiceLanes& s, const EngineState& e, int g,
+                                             Ints running, Ints& ending) {
     using namespace ::engine::render;
     using namespace ::params;
     constexpr uint32_t kLowQualityModulationMask = kLowQualityModulationInterval - 1;
-    const Floats amp = tick(s.ampEnvelope, g, running);
-    const Ints ended =
-        running & (V::at(s.ampEnvelope.state, g) == static_cast<int32_t>(Adsr::State::idle));
-
     Bits& samples = V::at(s.samplesSinceStart, g);
     const Bits count = V::select(running, samples + 1u, samples);
     samples = count;
@@ -454,11 +471,7 @@ struct FrameKernel {
     if (V::any(dueB)) setDelays(s.stringB, g, (tB * e.raw(kLfoBAmp) + 1.0f) * bend * lengthB, dueB);
     const Floats o = V::at(s.offset, g);
     V::at(s.denormalOffset, g) = V::select(running, -o, o);
-
-    const Ints silent =
-        running & (V::at(s.level, g) < kSilentLevel) & (count > kSilentSamples);
-    ending = ended | silent;
-    return amp;
+    ending |= running & (V::at(s.level, g) < kSilentLevel) & (count > kSilentSamples);
   }
 
   // The voice's sample `y` scaled by velocity and envelope; the voices that
@@ -472,18 +485,19 @@ struct FrameKernel {
     V::at(s.output, g) = V::select(running, y, Floats{});
   }
 
-  // A frame with the body on the output and every voice rendering, for eight
-  // lanes to a register. The filters wait only for the body's input, warping
-  // and morph; everything else the voices do runs in steps between the filter
-  // rows, where the filters' chain of dependent steps leaves the processor
-  // room. `filter(frame, output, steps)` runs the body filters, calling
-  // `steps(row)` between rows. Other frames render as `render` does.
+  // A frame with every voice rendering, for eight lanes to a register. The
+  // filters wait only for their input, warping and morph, and only a string
+  // fed through the body waits for them; the rest of what the voices do runs
+  // in steps between the filter rows, where the filters' chain of dependent
+  // steps leaves the processor room. `filter(frame, output, steps)` runs the
+  // body filters, calling `steps(row)` between rows. Other frames render as
+  // `render` does.
   template <class Filter>
   QS_LANE_INLINE static void renderAmongRows(VoiceLanes& s, Voice* const* voices,
                                              const EngineState& e, uint32_t run, float inA,
                                              float inB, BodyFilterLanes& bodies, Filter filter) {
     constexpr uint32_t kEvery = (1u << kVoiceLanes) - 1u;
-    if (kGroups != 1 || run != kEvery || !s.bodyRuns || !s.bodyOnOutput) {
+    if (kGroups != 1 || run != kEvery || !s.bodyRuns) {
       render(s, voices, e, run, inA, inB, bodies);
       return;
     }
@@ -496,6 +510,15 @@ struct FrameKernel {
     const Ints running = V::maskOf(kEvery);
     const Floats o = V::at(s.denormalOffset, 0);
     const float mixComplement = e.mixComplement;
+    // Before the filters: with the body on the output, its input is the strings'
+    // mix; on a leak, the loop filters and leaks make it.
+    const bool onOutput = s.bodyOnOutput;
+    Floats A{}, B{}, L1{}, L2{};
+    if (!onOutput) {
+      loopFilters(s, e, 0, running, a, b, mixComplement, A, B);
+      leaks(s, voices, e, 0, running, A, B, o, L1, L2);
+      stringInputs(s, e, 0, A, B, o, L1, L2);
+    }
     bodyControls(s, e, 0, running);
     bodyInput(s, 0, a, b, mixComplement, o);
     BodyLaneFrame& frame = s.frame;
@@ -506,11 +529,13 @@ struct FrameKernel {
 
     // The steps in their order, spread over the rows; what a short filter
     // leaves undone runs after it.
-    Floats A{}, B{}, L1{}, L2{}, amp{};
+    Floats amp{};
     Ints ending{};
-    constexpr int kSteps = 6, kRowsPerStep = 3;
+    constexpr int kRowsPerStep = 3;
+    const int steps = onOutput ? 7 : 2;
     int done = 0;
     auto step = [&](int k) __attribute__((always_inline)) {
+      if (!onOutput) k += 4;
       switch (k) {
         case 0:
           loopFilters(s, e, 0, running, a, b, mixComplement, A, B);
@@ -525,20 +550,38 @@ struct FrameKernel {
           feedStringA(s, 0, run);
           break;
         case 4:
-          feedStringB(s, 0, run);
+          if (onOutput)
+            feedStringB(s, 0, run);
+          else if (s.bodyOnLeakBA)
+            feedStringB(s, 0, run, V::at(s.leakAB, 0));
+          else
+            feedStringA(s, 0, run, V::at(s.leakBA, 0));
+          break;
+        case 5:
+          amp = envelope(s, 0, running, ending);
           break;
         default:
-          amp = modulate(s, e, 0, running, ending);
+          modulateStrings(s, e, 0, running, ending);
           break;
       }
     };
-    filter(
-        frame, s.filtered, [&](int row) __attribute__((always_inline)) {
-          if (row % kRowsPerStep == 0 && done < kSteps) step(done++);
-        });
-    while (done < kSteps) step(done++);
-    V::at(s.bodyOutput, 0) = V::narrow(s.filtered);
-    finish(s, voices, 0, running, V::at(s.bodyOutput, 0), amp, ending);
+    filter(frame, s.filtered, [&](int row) __attribute__((always_inline)) {
+      if (row % kRowsPerStep == 0 && done < steps) step(done++);
+    });
+    while (done < steps) step(done++);
+    const Floats filtered = V::narrow(s.filtered);
+    V::at(s.bodyOutput, 0) = filtered;
+    if (onOutput) {
+      finish(s, voices, 0, running, filtered, amp, ending);
+      return;
+    }
+    // The string fed through the body, then the strings' new delays.
+    if (s.bodyOnLeakBA)
+      feedStringA(s, 0, run, filtered);
+    else
+      feedStringB(s, 0, run, filtered);
+    modulateStrings(s, e, 0, running, ending);
+    finish(s, voices, 0, running, V::at(s.mixed, 0), amp, ending);
   }
 };
 
