@@ -531,7 +531,7 @@ struct FrameKernel {
     // leaves undone runs after it.
     Floats amp{};
     Ints ending{};
-    constexpr int kRowsPerStep = 3;
+    constexpr int kRowsPerStep = 4;
     const int steps = onOutput ? 7 : 2;
     int done = 0;
     auto step = [&](int k) __attribute__((always_inline)) {
