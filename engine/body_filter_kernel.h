@@ -344,7 +344,8 @@ void countFiltered(BodyLaneState& f, unsigned on, const double* output) {
 
 // `SteadyPack` runs the frames that recompute no coefficients. `steps(row)`
 // is called between rows where the pack runs its rows that way (`kSumFollows`),
-// not necessarily for every row.
+// not necessarily for every row. Forced inline, as the rows are: steps run
+// among them share one function's registers with them, not a call's.
 template <class Pack, class SteadyPack = Pack, class Steps = NoSteps>
 [[gnu::always_inline]] inline void processLanes(BodyLaneState& f, const BodyLaneFrame& frame,
                                                 double* output, Steps&& steps = Steps{}) {
