@@ -49,7 +49,7 @@ typename Pack::V loadFrame(const double* p) {
 
 // Nothing to run between the rows.
 struct NoSteps {
-  void operator()(int) {}
+  [[gnu::always_inline]] void operator()(int) {}
 };
 
 // Returns a bit per lane whose output is at most the run-away level.
