@@ -27,11 +27,11 @@ template <typename T>
 class Shared {
  public:
   constexpr Shared(T initial = T{}) : value(initial) {}
-  // Always inline: kernels built for wider instruction sets read it, and an
-  // out-of-line copy of theirs could stand in for everyone's.
+  // Reads always inline: kernels built for wider instruction sets read them,
+  // and an out-of-line copy of theirs could stand in for everyone's.
   [[gnu::always_inline]] T get() const { return value.load(std::memory_order_relaxed); }
   void set(T v) { value.store(v, std::memory_order_relaxed); }
-  operator T() const { return get(); }
+  [[gnu::always_inline]] operator T() const { return get(); }
   Shared& operator=(T v) {
     set(v);
     return *this;
