@@ -244,7 +244,8 @@ void VoiceLanes::renderAvx2(Voice* const* voices, const EngineState& e, uint32_t
 #endif
 
 #if !defined(QS_AVX512_VOICE_LANES)
-// Builds without the AVX-512 frame (other compilers and systems, debug builds).
+// Builds without the AVX-512 frame (other compilers and systems, debug and
+// sanitizer builds).
 void VoiceLanes::renderAvx512(Voice* const* voices, const EngineState& e, uint32_t run, float inA,
                               float inB, BodyFilterLanes& bodies) {
   renderAvx2(voices, e, run, inA, inB, bodies);
