@@ -489,7 +489,7 @@ struct FrameKernel {
   // filters wait only for their input, warping and morph, and only a string
   // fed through the body waits for them; the rest of what the voices do runs
   // in steps between the filter rows, where the filters' chain of dependent
-  // steps leaves the processor room. `filter(frame, output, steps)` runs the
+  // operations leaves the processor room. `filter(frame, output, steps)` runs the
   // body filters, calling `steps(row)` between rows. Other frames render as
   // `render` does.
   template <class Filter>
@@ -528,7 +528,8 @@ struct FrameKernel {
     V::widen(V::at(s.morph, 0), frame.morph);
 
     // The steps in their order, spread over the rows; what a short filter
-    // leaves undone runs after it.
+    // leaves undone runs after it. With the body on a leak, only steps 4 (the
+    // string it does not feed) and 5 run here.
     Floats amp{};
     Ints ending{};
     constexpr int kRowsPerStep = 4;
