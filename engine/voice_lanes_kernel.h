@@ -571,7 +571,6 @@ struct FrameKernel {
     });
     while (done < steps) step(done++);
     const Floats filtered = V::narrow(s.filtered);
-    V::at(s.bodyOutput, 0) = filtered;
     if (onOutput) {
       finish(s, voices, 0, running, filtered, amp, ending);
       return;
