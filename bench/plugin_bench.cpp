@@ -1,8 +1,8 @@
 // The whole instrument with eight voices sounding, rendered through the
 // format-neutral render call that every plug-in layer makes: factory programs 0 and 4 at both
 // qualities, with the voices side by side in SIMD lanes (the default: the
-// widest kernels the processor has), side by side with SSE2 only (as the
-// Windows builds run) and rendered one after another (the reference); side by
+// widest kernels the processor has), side by side with SSE2 only (as the 32-bit
+// Windows build runs) and rendered one after another (the reference); side by
 // side also with the notes struck 37 frames apart, so that the voices'
 // modulation updates fall on different frames (their body filters still
 // recompute together: a voice runs from the start of the block its note

@@ -92,7 +92,7 @@ class VoiceLanes {
  public:
   static constexpr int kLanes = lanes::kVoiceLanes;
   // Four lanes to an SSE2 register (every build), or eight to an AVX2 register
-  // (64-bit Linux, where the processor has it).
+  // (64-bit builds, where the processor has it).
   enum class Kernel { sse2, avx2 };
 
   VoiceLanes();
