@@ -10,6 +10,7 @@
 
 #include "engine/body_filter_lanes.h"
 #include "engine/body_types.h"
+#include "engine/voice_lanes.h"
 
 namespace {
 
@@ -256,5 +257,19 @@ TEST(BodyFilterLanes, UnitGainKeepsWhatDenormalsAsZeroMake) {
   }
   _mm_setcsr(saved);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Every 64-bit build, Linux and Windows, offers the wide kernels wherever the
+// processor runs them: a build that quietly falls back to SSE2 plays at half speed.
+TEST(BodyFilterLanes, SixtyFourBitBuildsOfferTheWideKernels) {
+  using Kernel = engine::BodyFilterLanes::Kernel;
+  EXPECT_TRUE(engine::BodyFilterLanes::available(Kernel::sse2));
+  EXPECT_EQ(engine::BodyFilterLanes::available(Kernel::avx), __builtin_cpu_supports("avx") != 0);
+  EXPECT_EQ(engine::BodyFilterLanes::available(Kernel::avx512),
+            __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl"));
+  EXPECT_EQ(engine::VoiceLanes::available(engine::VoiceLanes::Kernel::avx2),
+            __builtin_cpu_supports("avx2") != 0);
+}
+#endif
 
 }  // namespace
